@@ -1,0 +1,89 @@
+// T6963C LCD module on a PC parallel-port card, emulated.
+//
+// The card: data register at base, status register at base+1, control
+// register at base+2. The control register is an 8-bit latch read back as
+// written. Bits 0, 1 and 3 reach /WR, /CE and /RD through the card's
+// inverters (a register bit of 1 asserts the active-low line); bit 2 drives
+// C/D directly (1 = command or status). The controller latches the data
+// lines on the rising edge of /WR while /CE is low.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum AutoMode { AUTO_OFF, AUTO_WRITING, AUTO_READING };
+
+struct T6963c {
+    uint8_t ram[0x2000];          // 8 KiB; addresses alias modulo 0x2000
+    uint16_t addressPointer;
+    uint8_t cursorColumn, cursorRow;
+    uint8_t cgOffset;             // low 5 bits
+    uint16_t textHome, textArea;  // text area = bytes per text row
+    uint16_t graphicHome, graphicArea;
+    uint8_t mode;                 // last 0x8X command, low nibble
+    uint8_t displayMode;          // last 0x9X command, low nibble
+    uint8_t cursorLines;          // 1..8
+    uint8_t parameters[2];        // data bytes shifted in before a command
+    int parameterCount;
+    AutoMode autoMode;
+    bool peekCopyError;           // STA6
+    uint8_t readLatch;            // what a data read returns
+};
+
+struct Transfer {
+    bool command;
+    uint8_t value;
+};
+
+struct PortAccess {
+    bool out;
+    uint16_t port;
+    uint8_t value;
+};
+
+struct Emulator {
+    uint16_t base;
+    uint8_t dataRegister;
+    uint8_t controlRegister;
+    T6963c lcd;
+    bool logAccesses;                  // ports log on or off (on by default)
+    uint64_t accessCount;              // every port access, logged or not
+    std::vector<Transfer> transfers;   // every latched byte, in order
+    std::vector<PortAccess> accesses;  // every port access, in order
+    std::vector<std::string> faults;   // protocol faults, in order
+};
+
+// Power-on state: RAM cleared, registers zero, control latch as given.
+void emulatorReset(Emulator *emulator, uint16_t base = 0x378, uint8_t control = 0xCC);
+
+// A byte out to / in from any I/O port; ports outside the card are ignored
+// (an in returns 0xFF) but still counted.
+void emulatorOut(Emulator *emulator, uint16_t port, uint8_t value);
+uint8_t emulatorIn(Emulator *emulator, uint16_t port);
+
+// The controller alone: one latched bus write (command when C/D is high) and
+// one bus read (status when C/D is high). Faults go to the emulator's list.
+void t6963cReset(T6963c *lcd);
+void t6963cWrite(Emulator *emulator, bool command, uint8_t value);
+uint8_t t6963cRead(Emulator *emulator, bool status);
+
+// The panel as a person sees it: 1 = lit pixel, row-major 240 x 64.
+enum { SIM_PANEL_WIDTH = 240, SIM_PANEL_HEIGHT = 64 };
+struct PanelImage {
+    uint8_t pixel[SIM_PANEL_HEIGHT][SIM_PANEL_WIDTH];
+};
+void renderPanel(const T6963c &lcd, PanelImage *image, bool blinkPhaseShown = true);
+
+// The 8 x 40 text area as text: code c as the character c + 0x20, codes
+// above 0x5E as '?'; 8 lines of 40 characters, each ending in '\n'.
+std::string textAreaAsText(const T6963c &lcd);
+
+// Files. Each returns false when the file cannot be written.
+bool writePbm(const PanelImage &image, const std::string &path);       // plain P1
+bool writePng(const PanelImage &image, const std::string &path, int scale = 3); // LCD colours
+bool writeRam(const T6963c &lcd, const std::string &path);             // 8192 raw bytes
+bool writeTransfers(const Emulator &emulator, const std::string &path); // "D 2C" / "C 24"
+bool writePortAccesses(const Emulator &emulator, const std::string &path); // "out 0378 2C"
+// NAME.txt, NAME.ram and NAME.pbm beside each other; pathStem has no suffix.
+bool writeSnapshot(const Emulator &emulator, const std::string &pathStem);
