@@ -1,0 +1,15 @@
+#include "sim_port.h"
+
+#include "port.h"
+
+Emulator simPortEmulator;
+
+void portWriteByte(unsigned short port, unsigned char value)
+{
+    emulatorOut(&simPortEmulator, port, value);
+}
+
+unsigned char portReadByte(unsigned short port)
+{
+    return emulatorIn(&simPortEmulator, port);
+}
