@@ -1,0 +1,131 @@
+// The emulator's results as files: the panel (PBM for tools, PNG for
+// people), the display RAM, and the logs of the bus and the port.
+#include "emulator.h"
+
+#include <cstdio>
+#include <vector>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include "stb_image_write.h"
+#pragma GCC diagnostic pop
+
+namespace {
+
+struct Colour {
+    uint8_t r, g, b;
+};
+
+// A yellow-green STN panel: dark blue-grey dots, each cell of the dot grid
+// showing a faint seam on its right and bottom edge.
+const Colour LCD_BACKGROUND = {0xB8, 0xC8, 0x50};
+const Colour LCD_BACKGROUND_SEAM = {0xAC, 0xBC, 0x4A};
+const Colour LCD_PIXEL = {0x2C, 0x34, 0x48};
+const Colour LCD_PIXEL_SEAM = {0x5A, 0x66, 0x58};
+const int RGB_CHANNELS = 3;
+
+bool closeOk(FILE *file, bool written)
+{
+    bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
+} // namespace
+
+bool writePbm(const PanelImage &image, const std::string &path)
+{
+    FILE *file = std::fopen(path.c_str(), "w");
+    if (!file)
+        return false;
+    bool written = std::fprintf(file, "P1\n%d %d\n", (int)SIM_PANEL_WIDTH, (int)SIM_PANEL_HEIGHT) > 0;
+    for (int y = 0; y < SIM_PANEL_HEIGHT && written; y++) {
+        std::string line;
+        for (int x = 0; x < SIM_PANEL_WIDTH; x++) {
+            if (x > 0)
+                line += ' ';
+            line += image.pixel[y][x] ? '1' : '0';
+        }
+        line += '\n';
+        written = std::fputs(line.c_str(), file) >= 0;
+    }
+    return closeOk(file, written);
+}
+
+bool writePng(const PanelImage &image, const std::string &path, int scale)
+{
+    if (scale < 1)
+        scale = 1;
+    int width = SIM_PANEL_WIDTH * scale;
+    int height = SIM_PANEL_HEIGHT * scale;
+    std::vector<uint8_t> rgb((size_t)width * height * RGB_CHANNELS);
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            bool lit = image.pixel[y / scale][x / scale] != 0;
+            bool seam = scale > 2 && (x % scale == scale - 1 || y % scale == scale - 1);
+            Colour colour = lit ? (seam ? LCD_PIXEL_SEAM : LCD_PIXEL)
+                                : (seam ? LCD_BACKGROUND_SEAM : LCD_BACKGROUND);
+            uint8_t *out = &rgb[((size_t)y * width + x) * RGB_CHANNELS];
+            out[0] = colour.r;
+            out[1] = colour.g;
+            out[2] = colour.b;
+        }
+    }
+    return stbi_write_png(path.c_str(), width, height, RGB_CHANNELS, rgb.data(),
+                          width * RGB_CHANNELS) != 0;
+}
+
+bool writeRam(const T6963c &lcd, const std::string &path)
+{
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool written = std::fwrite(lcd.ram, 1, sizeof lcd.ram, file) == sizeof lcd.ram;
+    return closeOk(file, written);
+}
+
+static bool writeLines(const std::string &path, const std::string &text)
+{
+    FILE *file = std::fopen(path.c_str(), "w");
+    if (!file)
+        return false;
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return closeOk(file, written);
+}
+
+bool writeTransfers(const Emulator &emulator, const std::string &path)
+{
+    std::string text;
+    char line[16];
+    for (const Transfer &transfer : emulator.transfers) {
+        std::snprintf(line, sizeof line, "%c %02X\n", transfer.command ? 'C' : 'D', transfer.value);
+        text += line;
+    }
+    return writeLines(path, text);
+}
+
+bool writePortAccesses(const Emulator &emulator, const std::string &path)
+{
+    std::string text;
+    char line[24];
+    for (const PortAccess &access : emulator.accesses) {
+        std::snprintf(line, sizeof line, "%s %04X %02X\n", access.out ? "out" : "in",
+                      (unsigned)access.port, (unsigned)access.value);
+        text += line;
+    }
+    return writeLines(path, text);
+}
+
+bool writeSnapshot(const Emulator &emulator, const std::string &pathStem)
+{
+    PanelImage image;
+    renderPanel(emulator.lcd, &image);
+    bool text = writeLines(pathStem + ".txt", textAreaAsText(emulator.lcd));
+    bool ram = writeRam(emulator.lcd, pathStem + ".ram");
+    bool pbm = writePbm(image, pathStem + ".pbm");
+    return text && ram && pbm;
+}
