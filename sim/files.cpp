@@ -39,7 +39,7 @@ bool closeOk(FILE *file, bool written)
 
 bool writePbm(const PanelImage &image, const std::string &path)
 {
-    FILE *file = std::fopen(path.c_str(), "w");
+    FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     bool written = std::fprintf(file, "P1\n%d %d\n", (int)SIM_PANEL_WIDTH, (int)SIM_PANEL_HEIGHT) > 0;
@@ -90,7 +90,7 @@ bool writeRam(const T6963c &lcd, const std::string &path)
 
 static bool writeLines(const std::string &path, const std::string &text)
 {
-    FILE *file = std::fopen(path.c_str(), "w");
+    FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
