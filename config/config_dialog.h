@@ -1,0 +1,7 @@
+// The settings dialog (resource 101) and the about screen it puts on the LCD.
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void showAboutScreen();

@@ -1,0 +1,150 @@
+#include "plugin.h"
+
+#include "bitmap.h"
+#include "bus.h"
+#include "config_dialog.h"
+#include "controller.h"
+#include "player_status.h"
+#include "plugin_record.h"
+#include "port_access.h"
+#include "settings.h"
+#include "settings_file.h"
+#include "status_screen.h"
+
+enum {
+    DESCRIPTION_SIZE = 512,
+    REFRESH_TIMER_ID = 1,
+    REFRESH_PERIOD_MS = 250,
+    CONFIG_DIALOG_ID = 101,
+};
+
+static const char PRODUCT_NAME[] = "Pixelvane";
+
+const char INTRO_PICTURE[] = "LCDLIntro.bmp";
+const char STATUS_PICTURE[] = "LCDMMenu.bmp";
+const char SETTINGS_PICTURE[] = "LCDSIntro.bmp";
+const char ABOUT_PICTURE[] = "LCDAbout.bmp";
+
+static char description[DESCRIPTION_SIZE];
+static WNDPROC savedWindowProc;
+
+PluginRecord pluginRecord = {
+    PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
+};
+
+extern "C" PluginRecord *winampGetGeneralPurposePlugin()
+{
+    return &pluginRecord;
+}
+
+// The file-name part of a path: what follows the last backslash, or the
+// whole path when it has none.
+static const char *fileNamePart(const char *path)
+{
+    const char *p = path + lstrlenA(path);
+    while (p > path && p[-1] != '\\')
+        p--;
+    return p;
+}
+
+bool pluginFolderPath(const char *name, char *buffer, int size)
+{
+    buffer[0] = '\0';
+    DWORD length = GetModuleFileNameA(pluginRecord.moduleInstance, buffer, (DWORD)size);
+    // A module path that filled the buffer was cut short: never use it.
+    if (length == 0 || length >= (DWORD)size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    char *folderEnd = buffer + (fileNamePart(buffer) - buffer);
+    int nameLength = lstrlenA(name);
+    if ((folderEnd - buffer) + nameLength >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    *folderEnd = '\0';
+    lstrcatA(buffer, name);
+    return true;
+}
+
+void pluginShowPicture(const char *name)
+{
+    char path[MAX_PATH * 2];
+    if (pluginFolderPath(name, path, sizeof path))
+        lcdShowBitmap(path);
+    else
+        lcdShowBitmap(name);
+}
+
+static void formatDescription()
+{
+    char modulePath[DESCRIPTION_SIZE];
+    modulePath[0] = '\0';
+    GetModuleFileNameA(pluginRecord.moduleInstance, modulePath, sizeof modulePath);
+    modulePath[sizeof modulePath - 1] = '\0';
+    // wsprintfA writes at most 1024 bytes; the name part is cut so the whole
+    // text always fits the description buffer.
+    char name[DESCRIPTION_SIZE - 32];
+    lstrcpynA(name, fileNamePart(modulePath), sizeof name);
+    wsprintfA(description, "%s Plug-In v1.1 (%s)", PRODUCT_NAME, name);
+    pluginRecord.description = description;
+}
+
+int pluginInit()
+{
+    formatDescription();
+    SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
+    loadSettings();
+
+    portAccessBind();
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdGotoXY(0, 0);
+
+    savedWindowProc = (WNDPROC)GetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC);
+    SetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC, (LONG)hostWindowProc);
+
+    pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+    return 0;
+}
+
+void pluginConfig()
+{
+    DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
+                    pluginRecord.parentWindow, configDialogProc, 0);
+}
+
+// Puts the host's own procedure back, so a host that frees this module never
+// calls into it again. When another module has subclassed the window after
+// us, its procedure still forwards to ours: ours must stay, and keeps
+// forwarding to the host.
+static void restoreWindowProc()
+{
+    HWND window = pluginRecord.parentWindow;
+    if (savedWindowProc == NULL || !IsWindow(window))
+        return;
+    if ((WNDPROC)GetWindowLongA(window, GWL_WNDPROC) == hostWindowProc) {
+        SetWindowLongA(window, GWL_WNDPROC, (LONG)savedWindowProc);
+        savedWindowProc = NULL;
+    }
+}
+
+void pluginQuit()
+{
+    setShutdownStatus();
+    drawStatusScreen();
+    KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
+    restoreWindowProc();
+    saveSettings();
+}
+
+LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0) {
+        samplePlayerStatus();
+        drawStatusScreen();
+    }
+    return CallWindowProcA(savedWindowProc, window, message, wParam, lParam);
+}

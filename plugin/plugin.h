@@ -1,0 +1,23 @@
+// Start-up, configuration and shut-down of the plug-in, and the window
+// procedure that turns the host's timer ticks into display refreshes.
+#pragma once
+
+#include <windows.h>
+
+int pluginInit();
+void pluginConfig();
+void pluginQuit();
+LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills buffer with the plug-in's own folder followed by name. Returns false,
+// leaving an empty text, when the result does not fit.
+bool pluginFolderPath(const char *name, char *buffer, int size);
+
+// Plays a picture from the plug-in's folder.
+void pluginShowPicture(const char *name);
+
+// The file names of the four pictures beside the module.
+extern const char INTRO_PICTURE[];
+extern const char STATUS_PICTURE[];
+extern const char SETTINGS_PICTURE[];
+extern const char ABOUT_PICTURE[];

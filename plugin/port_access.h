@@ -1,0 +1,16 @@
+// How the plug-in reaches the parallel port on this machine, chosen once:
+// the inpout32.dll port driver (from the plug-in's folder, then the normal
+// DLL search), else direct in/out instructions where a probe shows the
+// process may use them, else nothing (no byte reaches a port).
+#pragma once
+
+enum PortAccessKind {
+    PORT_ACCESS_UNBOUND,
+    PORT_ACCESS_DRIVER_DLL,
+    PORT_ACCESS_DIRECT,
+    PORT_ACCESS_NONE,
+};
+
+// Chooses the access method; later calls keep the first choice.
+void portAccessBind();
+PortAccessKind portAccessKind();

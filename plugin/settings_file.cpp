@@ -1,0 +1,52 @@
+#include "settings_file.h"
+
+#include "plugin.h"
+#include "settings.h"
+
+#include <windows.h>
+
+static const char SECTION[] = "Pixelvane";
+static const char FILE_NAME[] = "plugin.ini";
+static const char KEY_DISABLE_LCD[] = "Disable LCD";
+static const char KEY_NO_INTRO[] = "NoIntro";
+static const char KEY_TIME_REMAINING[] = "Time Remaining";
+static const char KEY_LPT_PORT[] = "LPTx";
+
+bool settingsPath(char *buffer)
+{
+    return pluginFolderPath(FILE_NAME, buffer, SETTINGS_PATH_SIZE);
+}
+
+static void readValue(const char *key, int *value, const char *path)
+{
+    *value = (int)GetPrivateProfileIntA(SECTION, key, *value, path);
+}
+
+void loadSettings()
+{
+    char path[SETTINGS_PATH_SIZE];
+    if (!settingsPath(path))
+        return;
+    readValue(KEY_DISABLE_LCD, &settings.disableLcd, path);
+    readValue(KEY_NO_INTRO, &settings.noIntro, path);
+    readValue(KEY_TIME_REMAINING, &settings.timeRemaining, path);
+    readValue(KEY_LPT_PORT, &settings.lptPort, path);
+}
+
+static void writeValue(const char *key, int value, const char *path)
+{
+    char text[16];
+    wsprintfA(text, "%d", value);
+    WritePrivateProfileStringA(SECTION, key, text, path);
+}
+
+void saveSettings()
+{
+    char path[SETTINGS_PATH_SIZE];
+    if (!settingsPath(path))
+        return;
+    writeValue(KEY_NO_INTRO, settings.noIntro, path);
+    writeValue(KEY_DISABLE_LCD, settings.disableLcd, path);
+    writeValue(KEY_TIME_REMAINING, settings.timeRemaining, path);
+    writeValue(KEY_LPT_PORT, settings.lptPort, path);
+}
