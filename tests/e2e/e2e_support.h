@@ -1,0 +1,35 @@
+// Running host-simulator scenarios and reading what they left behind.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ScenarioRun {
+    std::string outDir;
+    int exitStatus;
+    std::string errorOutput;
+
+    std::vector<std::string> events() const;
+    std::vector<std::string> transfers() const;
+    std::vector<std::string> ports() const;
+    std::string textRow(const std::string &snapshot, int row) const;   // 40 characters
+    std::vector<unsigned char> ram(const std::string &snapshot) const; // 8192 bytes
+    bool pixel(const std::string &snapshot, int x, int y) const;       // from NAME.pbm
+    std::string pluginFile(const std::string &name) const;             // "" when absent
+    bool hasPluginFile(const std::string &name) const;
+};
+
+// Runs tests/e2e/NAME.scn into its own output folder.
+ScenarioRun runScenario(const std::string &name);
+// Runs a scenario given as text (written to the output folder first).
+ScenarioRun runScenarioText(const std::string &name, const std::string &text);
+
+std::string readFile(const std::string &path);
+std::vector<std::string> lines(const std::string &text);
+int countLines(const std::vector<std::string> &lines, const std::string &line);
+int countPrefix(const std::vector<std::string> &lines, const std::string &prefix);
+// Index of the first line equal to `line` at or after `from`, or -1.
+int findLine(const std::vector<std::string> &lines, const std::string &line, int from = 0);
+// The shared folder of test files (pictures, settings files).
+std::string sourcePath(const std::string &relative);
+std::string win32Path(const std::string &relative);
