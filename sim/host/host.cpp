@@ -324,24 +324,22 @@ static void unloadPlugin(const Step &step)
     event("messages after unload delivered");
 }
 
+static BOOL CALLBACK findVisibleDialog(HWND window, LPARAM found)
+{
+    wchar_t className[16];
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND *)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 static HWND openDialog()
 {
-    struct Search {
-        HWND found;
-    } search = {nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            wchar_t className[16];
-            GetClassNameW(window, className, 16);
-            if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
-                ((Search *)parameter)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&search);
-    return search.found;
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findVisibleDialog, (LPARAM)&found);
+    return found;
 }
 
 static void clickControl(const Step &step)
@@ -361,6 +359,29 @@ static void closeDialog(const Step &step)
     if (dialog == nullptr)
         fail(&step, "no dialog is open");
     SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+static BOOL CALLBACK logButtonState(HWND control, LPARAM)
+{
+    wchar_t className[16];
+    GetClassNameW(control, className, 16);
+    LONG style = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    bool checkable = style == BS_AUTOCHECKBOX || style == BS_CHECKBOX || style == BS_AUTORADIOBUTTON ||
+                     style == BS_RADIOBUTTON;
+    if (lstrcmpiW(className, L"Button") == 0 && checkable) {
+        LRESULT state = SendMessageW(control, BM_GETCHECK, 0, 0);
+        event("button " + std::to_string(GetDlgCtrlID(control)) + " " + std::to_string((long long)state));
+    }
+    return TRUE;
+}
+
+// Logs the state of every check box and radio button of the open dialog.
+static void inspectDialog(const Step &step)
+{
+    HWND dialog = openDialog();
+    if (dialog == nullptr)
+        fail(&step, "no dialog is open");
+    EnumChildWindows(dialog, logButtonState, 0);
 }
 
 static void snapshot(const Step &step)
@@ -427,6 +448,8 @@ static void runStep(const Step &step)
     } else if (verb == "subclass") {
         otherModuleSavedProc = (WNDPROC)SetWindowLongPtrW(host.window, GWLP_WNDPROC, (LONG_PTR)otherModuleProc);
         event("subclassed by another module");
+    } else if (verb == "inspect") {
+        inspectDialog(step);
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");

@@ -15,7 +15,7 @@ static const VerbShape VERBS[] = {
     {"answer", 2, 3},  {"start", 0, 0},      {"tick", 0, 1},   {"timer", 1, 1},
     {"config", 0, 0},  {"click", 1, 1},      {"close", 0, 0},  {"end", 0, 0},
     {"quit", 0, 0},    {"unload", 0, 0},     {"snapshot", 1, 1},
-    {"subclass", 0, 0}, {"destroy-window", 0, 0},
+    {"subclass", 0, 0}, {"destroy-window", 0, 0}, {"inspect", 0, 0},
 };
 
 bool parseNumber(const std::string &word, long long *value)

@@ -141,3 +141,22 @@ ScenarioRun runScenarioText(const std::string &name, const std::string &text)
     std::ofstream(path) << text;
     return runScenarioFile(name, path);
 }
+
+void writeScenarioFile(const std::string &name, const std::string &content)
+{
+    std::system(("mkdir -p " + quoted(E2E_OUTPUT_DIR)).c_str());
+    std::ofstream(std::string(E2E_OUTPUT_DIR) + "/" + name, std::ios::binary) << content;
+}
+
+std::vector<std::string> settingsEntries(const std::string &ini)
+{
+    std::vector<std::string> entries;
+    bool inSection = false;
+    for (const std::string &line : lines(ini)) {
+        if (!line.empty() && line[0] == '[')
+            inSection = line == "[Pixelvane]";
+        else if (inSection && !line.empty())
+            entries.push_back(line);
+    }
+    return entries;
+}

@@ -33,3 +33,8 @@ int findLine(const std::vector<std::string> &lines, const std::string &line, int
 // The shared folder of test files (pictures, settings files).
 std::string sourcePath(const std::string &relative);
 std::string win32Path(const std::string &relative);
+// Writes a file beside the inline scenarios, for their install steps.
+void writeScenarioFile(const std::string &name, const std::string &content);
+// The keys of section [Pixelvane] in an INI text, in file order, as
+// "key=value".
+std::vector<std::string> settingsEntries(const std::string &ini);

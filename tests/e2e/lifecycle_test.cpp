@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <strings.h>
 
 static std::vector<std::string> before(const std::vector<std::string> &lines, const std::string &marker)
 {
