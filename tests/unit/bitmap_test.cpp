@@ -1,0 +1,397 @@
+// The bitmap player against the emulated panel: test pictures are written
+// into a scratch folder, played, and the panel and the bus are examined.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bitmap.h"
+#include "bus.h"
+#include "controller.h"
+#include "delay.h"
+#include "settings.h"
+#include "sim_port.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const uint16_t PORT_888 = 888;
+const int WIDTH = 240;
+const int HEIGHT = 64;
+const int FILE_ROW_BYTES = 32;
+const int PIXEL_OFFSET = 62;
+
+// One 240 x 64 frame, top row first; true = lit pixel.
+using Frame = std::vector<std::vector<bool>>;
+
+Frame blankFrame()
+{
+    return Frame(HEIGHT, std::vector<bool>(WIDTH, false));
+}
+
+// A pattern without symmetry, different for each frame number, so that a
+// mirrored, flipped or shifted picture cannot pass for the right one.
+Frame patternFrame(int number)
+{
+    Frame frame = blankFrame();
+    for (int y = 0; y < HEIGHT; y++)
+        for (int x = 0; x < WIDTH; x++)
+            frame[y][x] = (x * 7 + y * 13 + number * 5) % 11 < 3 || (x < 8 * (number + 1) && y < 4);
+    return frame;
+}
+
+void put16(std::vector<uint8_t> &file, size_t at, unsigned value)
+{
+    file[at] = value & 0xFF;
+    file[at + 1] = (value >> 8) & 0xFF;
+}
+
+void put32(std::vector<uint8_t> &file, size_t at, uint32_t value)
+{
+    put16(file, at, value & 0xFFFF);
+    put16(file, at + 2, value >> 16);
+}
+
+// The headers of a 240-wide, 1 bit per pixel BMP with the given height field.
+std::vector<uint8_t> bmpHeader(int32_t height)
+{
+    std::vector<uint8_t> file(PIXEL_OFFSET, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(file, 10, PIXEL_OFFSET);
+    put32(file, 14, 40);
+    put32(file, 18, WIDTH);
+    put32(file, 22, (uint32_t)height);
+    put16(file, 26, 1);
+    put16(file, 28, 1);
+    put32(file, 58, 0x00FFFFFF); // colour 1 white; colour 0 stays black
+    return file;
+}
+
+// Frames stacked in file order, each stored bottom row first; a lit pixel
+// is a 0 bit. The row fill bytes carry a lit pattern that must never show.
+void appendFrame(std::vector<uint8_t> &file, const Frame &frame)
+{
+    for (int y = HEIGHT - 1; y >= 0; y--) {
+        std::vector<uint8_t> row(FILE_ROW_BYTES, 0xFF);
+        for (int x = 0; x < WIDTH; x++)
+            if (frame[y][x])
+                row[x / 8] &= ~(0x80 >> (x % 8));
+        row[30] = row[31] = 0x00;
+        file.insert(file.end(), row.begin(), row.end());
+    }
+}
+
+void finishSize(std::vector<uint8_t> &file)
+{
+    put32(file, 2, (uint32_t)file.size());
+}
+
+struct BitmapTest : ::testing::Test {
+    fs::path folder;
+    std::vector<long> frameWaitsAfterRows; // rows sent when each frame wait ran
+
+    static BitmapTest *current;
+    static void recordFrameWait()
+    {
+        current->frameWaitsAfterRows.push_back(current->autoWrites());
+    }
+
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() /
+                 ("pixelvane-bitmap-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder);
+        current = this;
+        bitmapFrameWait = recordFrameWait;
+        settingsReset();
+        settings.lptPort = PORT_888;
+        emulatorReset(&simPortEmulator, PORT_888);
+        simPortEmulator.logAccesses = false;
+        lcdPortInit();
+        lcdInit();
+        simPortEmulator.transfers.clear();
+    }
+
+    void TearDown() override
+    {
+        bitmapFrameWait = delayBeforeFrame;
+        fs::remove_all(folder);
+    }
+
+    std::string write(const std::string &name, const std::vector<uint8_t> &bytes)
+    {
+        fs::path path = folder / name;
+        FILE *file = std::fopen(path.string().c_str(), "wb");
+        if (file) {
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            std::fclose(file);
+        }
+        return path.string();
+    }
+
+    std::string writeFrames(const std::string &name, const std::vector<Frame> &frames, int32_t height)
+    {
+        std::vector<uint8_t> file = bmpHeader(height);
+        for (const Frame &frame : frames)
+            appendFrame(file, frame);
+        finishSize(file);
+        return write(name, file);
+    }
+
+    long count(bool command, int value) const
+    {
+        long n = 0;
+        for (const Transfer &t : simPortEmulator.transfers)
+            n += t.command == command && (value < 0 || t.value == value);
+        return n;
+    }
+    long autoWrites() const { return count(true, AUTO_WRITE); }
+    long dataBytes() const { return count(false, -1); }
+
+    Frame panel() const
+    {
+        PanelImage image;
+        renderPanel(simPortEmulator.lcd, &image);
+        Frame frame = blankFrame();
+        for (int y = 0; y < HEIGHT; y++)
+            for (int x = 0; x < WIDTH; x++)
+                frame[y][x] = image.pixel[y][x] != 0;
+        return frame;
+    }
+
+    uint8_t *graphics() { return simPortEmulator.lcd.ram + GRAPHIC_HOME; }
+};
+
+BitmapTest *BitmapTest::current = nullptr;
+
+// Where two frames differ, as "(x,y)" of the first difference, or "".
+std::string firstDifference(const Frame &a, const Frame &b)
+{
+    for (int y = 0; y < HEIGHT; y++)
+        for (int x = 0; x < WIDTH; x++)
+            if (a[y][x] != b[y][x])
+                return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    return "";
+}
+
+// --- Frames ---
+
+TEST_F(BitmapTest, HeightOf64ShowsOneUprightFrameWithoutFrameWait)
+{
+    std::string path = writeFrames("one.bmp", {patternFrame(0)}, 64);
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(firstDifference(panel(), patternFrame(0)), "");
+    EXPECT_EQ(autoWrites(), 64);
+    EXPECT_EQ(count(true, AUTO_RESET), 64);
+    EXPECT_EQ(dataBytes(), 64 * (2 + 40));
+    EXPECT_TRUE(frameWaitsAfterRows.empty());
+    EXPECT_TRUE(simPortEmulator.faults.empty());
+}
+
+TEST_F(BitmapTest, RowsGoBottomUpWithTheirAddressBeforeEachAutoWrite)
+{
+    std::string path = writeFrames("order.bmp", {patternFrame(1)}, 64);
+    lcdShowBitmap(path.c_str());
+    const std::vector<Transfer> &t = simPortEmulator.transfers;
+    ASSERT_EQ(t.size(), 64u * (3 + 1 + 40 + 1));
+    for (int j = 1; j <= 64; j++) {
+        SCOPED_TRACE(j);
+        size_t at = (size_t)(j - 1) * 45;
+        int address = 0x0C00 - 40 * j;
+        EXPECT_FALSE(t[at].command);
+        EXPECT_EQ(t[at].value, address & 0xFF);
+        EXPECT_EQ(t[at + 1].value, address >> 8);
+        EXPECT_TRUE(t[at + 2].command);
+        EXPECT_EQ(t[at + 2].value, SET_ADDRESS_POINTER);
+        EXPECT_TRUE(t[at + 3].command);
+        EXPECT_EQ(t[at + 3].value, AUTO_WRITE);
+        EXPECT_TRUE(t[at + 44].command);
+        EXPECT_EQ(t[at + 44].value, AUTO_RESET);
+    }
+}
+
+TEST_F(BitmapTest, HeightOf100ShowsOneFrameAndIgnoresTheRowsBeyond)
+{
+    std::vector<uint8_t> file = bmpHeader(100);
+    appendFrame(file, patternFrame(2));
+    Frame lit = blankFrame();
+    for (auto &row : lit)
+        row.assign(WIDTH, true);
+    appendFrame(file, lit); // only 36 of these rows belong to the image
+    file.resize(PIXEL_OFFSET + 100 * FILE_ROW_BYTES);
+    finishSize(file);
+    std::string path = write("hundred.bmp", file);
+
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(firstDifference(panel(), patternFrame(2)), "");
+    EXPECT_EQ(autoWrites(), 64);
+    EXPECT_TRUE(frameWaitsAfterRows.empty());
+}
+
+TEST_F(BitmapTest, HeightOf192ShowsThreeFramesWithAWaitOnlyBeforeTheThird)
+{
+    std::string path = writeFrames("three.bmp", {patternFrame(0), patternFrame(1), patternFrame(2)}, 192);
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(firstDifference(panel(), patternFrame(2)), "");
+    EXPECT_EQ(autoWrites(), 3 * 64);
+    EXPECT_EQ(frameWaitsAfterRows, std::vector<long>({128}));
+    EXPECT_TRUE(simPortEmulator.faults.empty());
+}
+
+TEST_F(BitmapTest, EachFrameFromTheThirdOnIsPrecededByOneWait)
+{
+    std::vector<Frame> frames;
+    for (int f = 0; f < 5; f++)
+        frames.push_back(patternFrame(f));
+    std::string path = writeFrames("five.bmp", frames, 5 * 64);
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(firstDifference(panel(), patternFrame(4)), "");
+    EXPECT_EQ(frameWaitsAfterRows, std::vector<long>({128, 192, 256}));
+}
+
+// --- Decoding ---
+
+TEST_F(BitmapTest, ThreeFileBytesBecomeFourInvertedSixBitDisplayBytes)
+{
+    struct Case {
+        uint8_t file[3];
+        uint8_t shown[4];
+    } cases[] = {
+        {{0x00, 0xFF, 0x0F}, {0x3F, 0x30, 0x03, 0x30}},
+        {{0xFF, 0xFF, 0xFF}, {0x00, 0x00, 0x00, 0x00}},
+        {{0x00, 0x00, 0x00}, {0x3F, 0x3F, 0x3F, 0x3F}},
+        {{0x7F, 0xFE, 0xB6}, {0x20, 0x00, 0x05, 0x09}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << std::hex << (int)c.file[0] << " " << (int)c.file[1] << " "
+                                          << (int)c.file[2]);
+        emulatorReset(&simPortEmulator, PORT_888);
+        lcdInit();
+        std::vector<uint8_t> file = bmpHeader(64);
+        file.resize(PIXEL_OFFSET + 64 * FILE_ROW_BYTES, 0xFF);
+        for (int i = 0; i < 3; i++)
+            file[PIXEL_OFFSET + i] = c.file[i];
+        std::string path = write("decode.bmp", file);
+        lcdShowBitmap(path.c_str());
+        uint8_t *bottomRow = graphics() + 63 * 40;
+        for (int i = 0; i < 4; i++)
+            EXPECT_EQ(bottomRow[i], c.shown[i]) << "display byte " << i;
+        EXPECT_EQ(bottomRow[4], 0);
+    }
+}
+
+// --- Files that end early ---
+
+TEST_F(BitmapTest, FileEndingInsideTheFirstRowSendsOneGroupOfUnlitBytesAndKeepsTheRest)
+{
+    std::fill(graphics(), graphics() + 2560, 0x2A);
+    std::vector<uint8_t> file = bmpHeader(64);
+    file.resize(PIXEL_OFFSET + 10, 0x00); // 10 bytes of lit pixels, then the end
+    std::string path = write("short-row.bmp", file);
+
+    lcdShowBitmap(path.c_str());
+    uint8_t *bottomRow = graphics() + 63 * 40;
+    for (int i = 0; i < 12; i++)
+        EXPECT_EQ(bottomRow[i], 0x3F) << "byte " << i;
+    // The group in which the file ended: its first byte is the file's last.
+    EXPECT_EQ(bottomRow[12], 0x3F);
+    EXPECT_EQ(bottomRow[13], 0x30);
+    EXPECT_EQ(bottomRow[14], 0x00);
+    EXPECT_EQ(bottomRow[15], 0x00);
+    for (int i = 16; i < 40; i++)
+        EXPECT_EQ(bottomRow[i], 0x2A) << "byte " << i;
+    for (int i = 0; i < 63 * 40; i++)
+        ASSERT_EQ(graphics()[i], 0x2A) << "offset " << i;
+    // Every row still gets its address and auto-write commands.
+    EXPECT_EQ(autoWrites(), 64);
+    EXPECT_EQ(dataBytes(), 64 * 2 + 16);
+    EXPECT_TRUE(simPortEmulator.faults.empty());
+}
+
+TEST_F(BitmapTest, FileEndingAfterAWholeFrameStillSendsOneUnlitGroupOfTheNext)
+{
+    std::string path = writeFrames("one-of-two.bmp", {patternFrame(3)}, 128);
+    lcdShowBitmap(path.c_str());
+    Frame expected = patternFrame(3);
+    for (int x = 0; x < 24; x++)
+        expected[63][x] = false;
+    EXPECT_EQ(firstDifference(panel(), expected), "");
+    EXPECT_EQ(autoWrites(), 128);
+    EXPECT_EQ(dataBytes(), 128 * 2 + 64 * 40 + 4);
+}
+
+TEST_F(BitmapTest, FileTooShortForAHeightShowsNothingAndReturns)
+{
+    std::vector<uint8_t> header = bmpHeader(64);
+    for (size_t length : {0, 1, 22, 23}) {
+        SCOPED_TRACE(length);
+        simPortEmulator.transfers.clear();
+        std::string path = write("tiny.bmp", std::vector<uint8_t>(header.begin(), header.begin() + length));
+        lcdShowBitmap(path.c_str());
+        EXPECT_TRUE(simPortEmulator.transfers.empty());
+    }
+}
+
+// --- Files the player cannot use ---
+
+TEST_F(BitmapTest, MissingFilePrintsItsPathAtColumn4Row5AndReturns)
+{
+    std::string path = (folder / "LCDMissing.bmp").string();
+    lcdShowBitmap(path.c_str());
+    std::string text;
+    for (int i = 0; i < TEXT_AREA_BYTES; i++)
+        text += (char)(simPortEmulator.lcd.ram[i] + 0x20);
+    size_t start = 5 * 40 + 4;
+    std::string shown = text.substr(start, std::min(path.size(), text.size() - start));
+    EXPECT_EQ(shown, path.substr(0, shown.size()));
+    EXPECT_EQ(text.substr(0, start), std::string(start, ' '));
+    EXPECT_EQ(autoWrites(), 0);
+    // The caller carries on: the driver still works afterwards.
+    lcdGotoXY(0, 0);
+    lcdPrint("OK");
+    EXPECT_EQ(simPortEmulator.lcd.ram[0], 'O' - 0x20);
+}
+
+TEST_F(BitmapTest, FolderInPlaceOfAFileIsReportedLikeAMissingFile)
+{
+    fs::create_directories(folder / "LCDAbout.bmp");
+    std::string path = (folder / "LCDAbout.bmp").string();
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(simPortEmulator.lcd.ram[5 * 40 + 4], (uint8_t)(path[0] - 0x20));
+    EXPECT_EQ(autoWrites(), 0);
+}
+
+// --- Heights the 8-bit frame counter cannot count ---
+
+TEST_F(BitmapTest, HeightOf256FramesOrTopDownStopsAfter255Frames)
+{
+    for (int32_t height : {256 * 64, 256 * 64 + 63, 65535, -64}) {
+        SCOPED_TRACE(height);
+        simPortEmulator.transfers.clear();
+        frameWaitsAfterRows.clear();
+        // Only the first row is in the file: later rows send no pixel data.
+        std::vector<uint8_t> file = bmpHeader(height);
+        file.resize(PIXEL_OFFSET + FILE_ROW_BYTES, 0xFF);
+        std::string path = write("tall.bmp", file);
+        lcdShowBitmap(path.c_str());
+        EXPECT_EQ(autoWrites(), 255 * 64);
+        EXPECT_EQ(frameWaitsAfterRows.size(), 253u);
+    }
+}
+
+TEST_F(BitmapTest, HeightOf255FramesShowsThemAll)
+{
+    std::vector<uint8_t> file = bmpHeader(255 * 64 + 10);
+    file.resize(PIXEL_OFFSET + FILE_ROW_BYTES, 0xFF);
+    std::string path = write("255.bmp", file);
+    lcdShowBitmap(path.c_str());
+    EXPECT_EQ(autoWrites(), 255 * 64);
+}
+
+} // namespace
