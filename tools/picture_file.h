@@ -1,0 +1,29 @@
+// Picture files in the layout the bitmap player reads: a 1 bit per pixel
+// Windows BMP, 240 pixels wide, one frame per 64 rows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum {
+    PICTURE_WIDTH = 240,
+    PICTURE_HEIGHT = 64,
+    PICTURE_MAX_FRAMES = 255, // the player's frame counter is 8 bits wide
+};
+
+// One frame as a person sees it: 1 = lit pixel, top row first.
+struct PictureFrame {
+    uint8_t pixel[PICTURE_HEIGHT][PICTURE_WIDTH];
+};
+
+// The whole file. Frame 0 is the first the player shows; inside a frame
+// the rows are stored bottom row first, as BMP files store them, because
+// the player fills the panel from its bottom row up.
+std::vector<uint8_t> encodePicture(const std::vector<PictureFrame> &frames);
+
+// Writes the file under a temporary name beside path and renames it into
+// place, so a failure never leaves a half-written picture. On failure,
+// returns false with a message in *error.
+bool writePictureFile(const std::string &path, const std::vector<PictureFrame> &frames,
+                      std::string *error);
