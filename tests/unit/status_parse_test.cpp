@@ -132,11 +132,18 @@ TEST_F(StatusSampleTest, TitleWithoutPlaylistSeparatorIsLeftAsItIs)
 
 TEST_F(StatusSampleTest, SeparatorNearTheEndNeverSkipsPastIt)
 {
-    char dotLast[TITLE_SIZE] = "12.";
+    // Stale bytes behind the terminator must not come back into the title.
+    char dotLast[TITLE_SIZE];
+    memset(dotLast, 'z', sizeof dotLast);
+    dotLast[TITLE_SIZE - 1] = '\0';
+    strcpy(dotLast, "12.");
     statusStripPlaylistNumber(dotLast);
     EXPECT_STREQ(dotLast, "");
 
-    char oneAfter[TITLE_SIZE] = "12.x";
+    char oneAfter[TITLE_SIZE];
+    memset(oneAfter, 'z', sizeof oneAfter);
+    oneAfter[TITLE_SIZE - 1] = '\0';
+    strcpy(oneAfter, "12.x");
     statusStripPlaylistNumber(oneAfter);
     EXPECT_STREQ(oneAfter, "");
 
@@ -260,6 +267,11 @@ TEST_F(StatusSampleTest, HostileAnswersStayWithinTheirFields)
     EXPECT_STREQ(playerStatus.timeText, "35755602:44/3579139");
     EXPECT_STREQ(playerStatus.trackText, "2147483648/21474836");
     EXPECT_STREQ(playerStatus.bitRateText, "2147483647");
+
+    // Remaining time beyond the 32-bit range.
+    answerTime(INT_MIN, INT_MAX);
+    sampleTitle("1. A - B - Winamp");
+    EXPECT_STREQ(playerStatus.timeText, "35827185:30/3579139");
 
     answerAll(-1);
     sampleTitle("1. A - B - Winamp");
