@@ -328,7 +328,7 @@ static BOOL CALLBACK findVisibleDialog(HWND window, LPARAM found)
 {
     wchar_t className[16];
     GetClassNameW(window, className, 16);
-    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+    if (lstrcmpW(className, L"#32770") == 0) {
         *(HWND *)found = window;
         return FALSE;
     }
