@@ -84,11 +84,15 @@ TEST(Dialog, CancelAndTheCloseBoxKeepEverySetting)
 {
     const std::string ini = "[Pixelvane]\r\nDisable LCD=0\r\nNoIntro=0\r\nTime Remaining=7\r\nLPTx=888\r\n";
     writeScenarioFile("cancel.ini", ini);
-    for (const char *how : {"click 2", "close"}) {
-        std::string name = std::string("dialog-cancel-") + (how[0] == 'c' && how[1] == 'l' && how[2] == 'i' ? "button" : "caption");
+    const struct {
+        const char *name;
+        const char *how;
+    } ways[] = {{"dialog-cancel-button", "click 2"}, {"dialog-cancel-caption", "close"}};
+    for (const auto &way : ways) {
+        std::string name = way.name, how = way.how;
         ScenarioRun run = runScenarioText(name, "install plugin.ini cancel.ini\nstart\nconfig\n"
                                                 "click 1007\nclick 1008\nclick 1009\nclick 1010\n" +
-                                                    std::string(how) + "\nend\nquit\n");
+                                                    how + "\nend\nquit\n");
         ASSERT_EQ(run.exitStatus, 0) << name << ": " << run.errorOutput;
         EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
                   (Lines{"Disable LCD=0", "NoIntro=0", "Time Remaining=7", "LPTx=888"}))
