@@ -386,7 +386,10 @@ static void inspectDialog(const Step &step)
 
 static void snapshot(const Step &step)
 {
-    if (!writeSnapshot(emulator(), host.outDir + "\\" + step.words[0]))
+    std::string stem = host.outDir + "\\" + step.words[0];
+    PanelImage image;
+    renderPanel(emulator().lcd, &image);
+    if (!writeSnapshot(emulator(), stem) || !writePng(image, stem + ".png"))
         fail(&step, "cannot write the snapshot");
 }
 
