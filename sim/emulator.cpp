@@ -2,7 +2,6 @@
 // card's inverters, and the bus cycles they make on the controller's lines.
 #include "emulator.h"
 
-#include <cstring>
 
 enum {
     DATA_OFFSET = 0,

@@ -199,16 +199,6 @@ TEST_F(EmulatorTest, CardInvertersMakeARegisterOneAssertTheLine)
     EXPECT_TRUE(emu.transfers.empty());
 }
 
-TEST_F(EmulatorTest, CommandOrDataFollowsTheSelectLine)
-{
-    data(0x01);
-    command(0x90);
-    ASSERT_EQ(emu.transfers.size(), 2u);
-    EXPECT_FALSE(emu.transfers[0].command);
-    EXPECT_TRUE(emu.transfers[1].command);
-    EXPECT_TRUE(emu.faults.empty());
-}
-
 TEST_F(EmulatorTest, BusProtocolViolationsAreRecordedAsFaults)
 {
     struct Case {
