@@ -93,12 +93,17 @@ bool writePictureFile(const std::string &path, const std::vector<PictureFrame> &
         *error = path + ": cannot write the picture (disk full?)";
         return false;
     }
+    return moveIntoPlace(temporary, path, "picture", error);
+}
+
+bool moveIntoPlace(const std::string &temporary, const std::string &path, const char *what, std::string *error)
+{
     // Windows will not rename over an existing file.
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(path.c_str());
         if (std::rename(temporary.c_str(), path.c_str()) != 0) {
             std::remove(temporary.c_str());
-            *error = path + ": cannot move the finished picture into place";
+            *error = path + ": cannot move the finished " + what + " into place";
             return false;
         }
     }

@@ -25,5 +25,9 @@ std::vector<uint8_t> encodePicture(const std::vector<PictureFrame> &frames);
 // Writes the file under a temporary name beside path and renames it into
 // place, so a failure never leaves a half-written picture. On failure,
 // returns false with a message in *error.
+// Renames a finished temporary file to path, replacing what was there.
+// On failure removes the temporary and explains in *error.
+bool moveIntoPlace(const std::string &temporary, const std::string &path, const char *what, std::string *error);
+
 bool writePictureFile(const std::string &path, const std::vector<PictureFrame> &frames,
                       std::string *error);

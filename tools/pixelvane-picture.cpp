@@ -45,15 +45,7 @@ bool writePreview(const PictureFrame &frame, const std::string &path, std::strin
         *error = path + ": cannot write the preview";
         return false;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(path.c_str());
-        if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            *error = path + ": cannot move the preview into place";
-            return false;
-        }
-    }
-    return true;
+    return moveIntoPlace(temporary, path, "preview", error);
 }
 
 bool parseLevel(const char *text, int *value)
