@@ -75,6 +75,16 @@ struct PanelImage {
 };
 void renderPanel(const T6963c &lcd, PanelImage *image, bool blinkPhaseShown = true);
 
+// The panel's look in pictures: four colours, and the one each picture dot
+// shows when the panel is drawn `scale` times larger (scales above 2 draw
+// the seams of the dot grid).
+struct PanelColour {
+    uint8_t r, g, b;
+};
+enum PanelShade { SHADE_BACKGROUND, SHADE_BACKGROUND_SEAM, SHADE_PIXEL, SHADE_PIXEL_SEAM, PANEL_SHADES };
+extern const PanelColour PANEL_PALETTE[PANEL_SHADES];
+PanelShade panelShade(const PanelImage &image, int x, int y, int scale);
+
 // The 8 x 40 text area as text: code c as the character c + 0x20, codes
 // above 0x5E as '?'; 8 lines of 40 characters, each ending in '\n'.
 std::string textAreaAsText(const T6963c &lcd);

@@ -17,16 +17,6 @@
 
 namespace {
 
-struct Colour {
-    uint8_t r, g, b;
-};
-
-// A yellow-green STN panel: dark blue-grey dots, each cell of the dot grid
-// showing a faint seam on its right and bottom edge.
-const Colour LCD_BACKGROUND = {0xB8, 0xC8, 0x50};
-const Colour LCD_BACKGROUND_SEAM = {0xAC, 0xBC, 0x4A};
-const Colour LCD_PIXEL = {0x2C, 0x34, 0x48};
-const Colour LCD_PIXEL_SEAM = {0x5A, 0x66, 0x58};
 const int RGB_CHANNELS = 3;
 
 bool closeOk(FILE *file, bool written)
@@ -36,6 +26,24 @@ bool closeOk(FILE *file, bool written)
 }
 
 } // namespace
+
+// A yellow-green STN panel: dark blue-grey dots, each cell of the dot grid
+// showing a faint seam on its right and bottom edge.
+const PanelColour PANEL_PALETTE[PANEL_SHADES] = {
+    {0xB8, 0xC8, 0x50}, // background
+    {0xAC, 0xBC, 0x4A}, // background seam
+    {0x2C, 0x34, 0x48}, // lit dot
+    {0x5A, 0x66, 0x58}, // lit dot seam
+};
+
+PanelShade panelShade(const PanelImage &image, int x, int y, int scale)
+{
+    bool lit = image.pixel[y / scale][x / scale] != 0;
+    bool seam = scale > 2 && (x % scale == scale - 1 || y % scale == scale - 1);
+    if (lit)
+        return seam ? SHADE_PIXEL_SEAM : SHADE_PIXEL;
+    return seam ? SHADE_BACKGROUND_SEAM : SHADE_BACKGROUND;
+}
 
 bool writePbm(const PanelImage &image, const std::string &path)
 {
@@ -65,10 +73,7 @@ bool writePng(const PanelImage &image, const std::string &path, int scale)
     std::vector<uint8_t> rgb((size_t)width * height * RGB_CHANNELS);
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
-            bool lit = image.pixel[y / scale][x / scale] != 0;
-            bool seam = scale > 2 && (x % scale == scale - 1 || y % scale == scale - 1);
-            Colour colour = lit ? (seam ? LCD_PIXEL_SEAM : LCD_PIXEL)
-                                : (seam ? LCD_BACKGROUND_SEAM : LCD_BACKGROUND);
+            const PanelColour &colour = PANEL_PALETTE[panelShade(image, x, y, scale)];
             uint8_t *out = &rgb[((size_t)y * width + x) * RGB_CHANNELS];
             out[0] = colour.r;
             out[1] = colour.g;

@@ -48,6 +48,7 @@ struct Host {
     std::string pluginFilesDir;
     std::string driverSource;
     FILE *events = nullptr;
+    FILE *timeline = nullptr;
     HWND window = nullptr;
     WNDPROC procBeforePlugin = nullptr;
     HMODULE plugin = nullptr;
@@ -96,6 +97,17 @@ static const Emulator &emulator()
     return host.sim ? *host.sim->emulator() : noEmulator;
 }
 
+// timeline.txt: "ACCESSES WHAT" for each step as it begins, where ACCESSES
+// is the number of port accesses made so far. Replaying ports.txt against
+// it puts every access in its step (each timer message gets its own line).
+static void mark(const std::string &what)
+{
+    if (host.timeline) {
+        std::fprintf(host.timeline, "%llu %s\n", (unsigned long long)emulator().accessCount, what.c_str());
+        std::fflush(host.timeline);
+    }
+}
+
 static void writeResults()
 {
     if (host.finished)
@@ -108,6 +120,9 @@ static void writeResults()
     if (host.events)
         std::fclose(host.events);
     host.events = nullptr;
+    if (host.timeline)
+        std::fclose(host.timeline);
+    host.timeline = nullptr;
 }
 
 [[noreturn]] static void fail(const Step *step, const std::string &message)
@@ -398,6 +413,10 @@ static void runConfig(const Step &step);
 static void runStep(const Step &step)
 {
     const std::string &verb = step.verb;
+    if (verb == "start")
+        mark("start " + std::to_string(host.base) + " " + std::to_string(host.control));
+    else if (verb != "tick")
+        mark(verb);
     if (verb == "lpt") {
         host.base = (unsigned short)number(step, 0);
         if (host.sim)
@@ -429,8 +448,10 @@ static void runStep(const Step &step)
         startPlugin(step);
     } else if (verb == "tick") {
         long long count = step.words.empty() ? 1 : number(step, 0);
-        for (long long i = 0; i < count; i++)
+        for (long long i = 0; i < count; i++) {
+            mark("tick");
             deliverTimer(1);
+        }
     } else if (verb == "timer") {
         deliverTimer((WPARAM)number(step, 0));
     } else if (verb == "config") {
@@ -551,6 +572,7 @@ int main(int argc, char **argv)
     host.driverSource = argv[4];
     CreateDirectoryA(host.outDir.c_str(), nullptr);
     host.events = std::fopen((host.outDir + "\\events.txt").c_str(), "w");
+    host.timeline = std::fopen((host.outDir + "\\timeline.txt").c_str(), "w");
     if (host.events == nullptr) {
         std::fprintf(stderr, "pixelvane-host: cannot write to %s\n", host.outDir.c_str());
         return EXIT_USAGE;

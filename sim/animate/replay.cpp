@@ -1,0 +1,132 @@
+// Replaying a recorded run with the virtual clock.
+#include "replay.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+bool readPortLog(const std::string &path, std::vector<PortAccess> *accesses, std::string *error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    for (int number = 1; std::getline(file, line); number++) {
+        char direction[4];
+        unsigned port, value;
+        if (std::sscanf(line.c_str(), "%3s %x %x", direction, &port, &value) != 3 ||
+            (std::strcmp(direction, "out") != 0 && std::strcmp(direction, "in") != 0) ||
+            port > 0xFFFF || value > 0xFF) {
+            *error = path + ":" + std::to_string(number) + ": expected \"out|in PORT VALUE\"";
+            return false;
+        }
+        accesses->push_back({direction[0] == 'o', (uint16_t)port, (uint8_t)value});
+    }
+    return true;
+}
+
+bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std::string *error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    for (int number = 1; std::getline(file, line); number++) {
+        std::istringstream words(line);
+        TimelineMark mark;
+        if (!(words >> mark.accesses) || !std::getline(words >> std::ws, mark.what) ||
+            (!marks->empty() && mark.accesses < marks->back().accesses)) {
+            *error = path + ":" + std::to_string(number) + ": expected \"ACCESSES STEP\" in order";
+            return false;
+        }
+        marks->push_back(mark);
+    }
+    return true;
+}
+
+namespace {
+
+struct Replay {
+    Emulator emulator;
+    Animation animation;
+    uint64_t clockUs = 0;
+    uint64_t nextSampleUs = 0;
+    uint64_t lastTickUs = 0;
+    bool started = false;
+};
+
+bool samePicture(const PanelImage &a, const PanelImage &b)
+{
+    return std::memcmp(a.pixel, b.pixel, sizeof a.pixel) == 0;
+}
+
+// The panel does not change between accesses, so one look at it covers
+// every sample point up to the new time.
+void advanceTo(Replay *replay, uint64_t timeUs)
+{
+    replay->clockUs = timeUs;
+    if (replay->nextSampleUs > timeUs)
+        return;
+    AnimationFrame frame;
+    renderPanel(replay->emulator.lcd, &frame.image);
+    frame.startUs = replay->nextSampleUs;
+    std::vector<AnimationFrame> &frames = replay->animation.frames;
+    if (frames.empty() || !samePicture(frames.back().image, frame.image))
+        frames.push_back(frame);
+    replay->nextSampleUs = (timeUs / FRAME_US + 1) * FRAME_US;
+}
+
+void applyMark(Replay *replay, const TimelineMark &mark)
+{
+    std::istringstream words(mark.what);
+    std::string verb;
+    words >> verb;
+    if (verb == "start") {
+        unsigned base = 0x378, control = 0xCC;
+        words >> base >> control;
+        emulatorReset(&replay->emulator, (uint16_t)base, (uint8_t)control);
+        replay->emulator.logAccesses = false;
+        replay->started = true;
+        replay->lastTickUs = replay->clockUs;
+    } else if (verb == "tick" || verb == "timer") {
+        uint64_t due = replay->lastTickUs + TICK_US;
+        if (replay->started && due > replay->clockUs)
+            advanceTo(replay, due);
+        replay->lastTickUs = replay->clockUs;
+    } else if (verb == "config" || verb == "click" || verb == "close") {
+        advanceTo(replay, replay->clockUs + USER_ACTION_US);
+    }
+}
+
+} // namespace
+
+Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks)
+{
+    Replay replay;
+    emulatorReset(&replay.emulator);
+    replay.emulator.logAccesses = false;
+    advanceTo(&replay, 0);
+    size_t nextMark = 0;
+    for (size_t i = 0; i <= accesses.size(); i++) {
+        while (nextMark < marks.size() && marks[nextMark].accesses <= i)
+            applyMark(&replay, marks[nextMark++]);
+        if (i == accesses.size())
+            break;
+        const PortAccess &access = accesses[i];
+        if (access.out)
+            emulatorOut(&replay.emulator, access.port, access.value);
+        else
+            emulatorIn(&replay.emulator, access.port);
+        advanceTo(&replay, replay.clockUs + ACCESS_US);
+    }
+    // The picture left at the end gets its own frame even between samples.
+    replay.nextSampleUs = replay.clockUs;
+    advanceTo(&replay, replay.clockUs);
+    replay.animation.endUs = replay.clockUs + FINAL_HOLD_US;
+    return replay.animation;
+}

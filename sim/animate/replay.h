@@ -1,0 +1,50 @@
+// The panel over virtual time: a recorded run's port accesses replayed
+// through a fresh emulator, with the clock real hardware would keep.
+#pragma once
+
+#include "emulator.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The virtual clock, in microseconds.
+enum : uint64_t {
+    ACCESS_US = 1,              // one port access on a motherboard port
+    TICK_US = 250000,           // the plug-in's timer period
+    USER_ACTION_US = 1500000,   // a person opening the dialog or clicking
+    FRAME_US = 20000,           // the animation samples the panel this often
+    FINAL_HOLD_US = 3000000,    // the last panel stays up this long
+};
+
+// One line of the host's timeline: the step that began after `accesses`
+// port accesses. A "start" step carries the card's base and control latch.
+struct TimelineMark {
+    uint64_t accesses;
+    std::string what;
+};
+
+struct AnimationFrame {
+    PanelImage image;
+    uint64_t startUs;
+};
+
+// Frames in time order, each different from the one before; the first
+// starts at 0 and the last lasts until endUs.
+struct Animation {
+    std::vector<AnimationFrame> frames;
+    uint64_t endUs;
+};
+
+// Reading the host's files; false with a message naming the line on error.
+bool readPortLog(const std::string &path, std::vector<PortAccess> *accesses, std::string *error);
+bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std::string *error);
+
+// Ticks come TICK_US apart after "start" (later, when a tick's own port
+// traffic ran past the next period); "config", "click" and "close" let
+// USER_ACTION_US pass; other steps take no time of their own.
+Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks);
+
+// A looping GIF, the panel `scale` times larger; false when it cannot be
+// written.
+bool writeAnimatedGif(const Animation &animation, const std::string &path, int scale, std::string *error);
