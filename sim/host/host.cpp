@@ -7,7 +7,9 @@
 // installs beside it; DRIVER_DLL is the inpout32.dll stand-in. Both are
 // copied into OUTDIR\plugins, a fresh plug-in folder. Time is virtual: the
 // plug-in's timers are logged and never started, and the scenario's tick
-// steps deliver the timer messages.
+// steps deliver the timer messages. The step "counts LABEL" logs the
+// running totals of port accesses and latched bytes as
+// "counts LABEL accesses N transfers M", for measuring what steps cost.
 #include "import_patch.h"
 #include "scenario.h"
 #include "sim_control.h"
@@ -408,6 +410,15 @@ static void snapshot(const Step &step)
         fail(&step, "cannot write the snapshot");
 }
 
+// "counts LABEL": the running totals of port accesses and latched bytes
+// since start, so a scenario can tell what each of its steps cost on the
+// port (the difference between two counts lines).
+static void logCounts(const Step &step)
+{
+    event("counts " + step.words[0] + " accesses " + std::to_string((unsigned long long)emulator().accessCount) +
+          " transfers " + std::to_string((unsigned long long)emulator().transfers.size()));
+}
+
 static void runConfig(const Step &step);
 
 static void runStep(const Step &step)
@@ -469,6 +480,8 @@ static void runStep(const Step &step)
         unloadPlugin(step);
     } else if (verb == "snapshot") {
         snapshot(step);
+    } else if (verb == "counts") {
+        logCounts(step);
     } else if (verb == "subclass") {
         otherModuleSavedProc = (WNDPROC)SetWindowLongPtrW(host.window, GWLP_WNDPROC, (LONG_PTR)otherModuleProc);
         event("subclassed by another module");

@@ -1,0 +1,20 @@
+#include "counting_waits.h"
+
+#include "delay.h"
+
+WaitCounts waitCounts;
+
+void delayAfterAddress()
+{
+    waitCounts.address++;
+}
+
+void delayAfterBitmapRow()
+{
+    waitCounts.bitmapRow++;
+}
+
+void delayBeforeFrame()
+{
+    waitCounts.frame++;
+}
