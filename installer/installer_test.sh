@@ -131,13 +131,21 @@ runUninstaller "$standard/Plugins"
 expectRemoved "$standard/Plugins"
 rm -rf "$standard"
 
-testCase "/D= on the command line names the folder"
+testCase "/D= on the command line names the folder, over the player's key"
 chosen=$work/chosen
 mkdir -p "$chosen"
+regAdd "$PLAYER_KEY" /ve /d "$(winpath "$player")"
 runSetup /S "/D=$(winpath "$chosen")" || fail "setup exit $?"
 expectInstalled "$chosen/Plugins"
+[ ! -e "$player/Plugins/gen_pixelvane.dll" ] || fail "setup also installed into the key's folder"
 runUninstaller "$chosen/Plugins"
 expectRemoved "$chosen/Plugins"
+runSetup /S "/D=$(winpath "$work/missing")"
+status=$?
+[ "$status" -eq 2 ] || fail "setup with /D= naming a missing folder: exit $status, expected 2"
+[ ! -e "$work/missing" ] || fail "setup made the missing folder"
+[ ! -e "$player/Plugins/gen_pixelvane.dll" ] || fail "setup fell back to the key's folder"
+regDelete "$PLAYER_KEY"
 
 testCase "a silent install with no player folder stops and writes nothing"
 (cd "$work" && find . | sort) > "$work/before.txt"

@@ -7,7 +7,7 @@
 ;   OUTFILE    the installer to write
 ;
 ; The player's folder is found, in this order:
-;   1. /D=FOLDER on the command line;
+;   1. /D=FOLDER on the command line (it must exist);
 ;   2. the default value of HKCU\Software\Winamp, which the player's own
 ;      installer sets to its folder;
 ;   3. the folder of the UninstallString in the player's Add/Remove Programs
@@ -98,9 +98,15 @@ Function FolderOfCommand
 FunctionEnd
 
 Function .onInit
-  ; /D= fills $INSTDIR before this runs.
+  ; /D= fills $INSTDIR before this runs. A folder named there wins over any
+  ; found one; when it does not exist, the directory page says so by keeping
+  ; Next grey, and a silent install stops.
   ${If} $INSTDIR != ""
-  ${AndIf} ${FileExists} "$INSTDIR\*.*"
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    ${AndIf} ${Silent}
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
     Return
   ${EndIf}
 
