@@ -148,18 +148,21 @@ status=$?
 regDelete "$PLAYER_KEY"
 
 testCase "a silent install with no player folder stops and writes nothing"
+# Once with no key at all, once with a key naming a folder that is gone.
 (cd "$work" && find . | sort) > "$work/before.txt"
-regAdd "$PLAYER_KEY" /ve /d "$(winpath "$work/no such folder")"
-runSetup /S
-status=$?
-[ "$status" -eq 2 ] || fail "setup exit $status, expected 2"
-(cd "$work" && find . | sort | grep -v '^./after.txt$') > "$work/after.txt"
-grep -v '^./after.txt$' "$work/before.txt" | cmp -s - "$work/after.txt" || fail "files appeared in $work"
-# Whatever a faulty setup made there goes again, or later runs would stop.
-for folder in "$standard" "$WINEPREFIX/drive_c/Program Files/Winamp"; do
-  [ ! -e "$folder" ] || { fail "setup made $folder"; rm -rf "$folder"; }
+for key in none stale; do
+  [ "$key" = none ] || regAdd "$PLAYER_KEY" /ve /d "$(winpath "$work/no such folder")"
+  runSetup /S
+  status=$?
+  [ "$status" -eq 2 ] || fail "setup exit $status with $key key, expected 2"
+  (cd "$work" && find . | sort | grep -v '^./after.txt$') > "$work/after.txt"
+  grep -v '^./after.txt$' "$work/before.txt" | cmp -s - "$work/after.txt" || fail "files appeared in $work"
+  # Whatever a faulty setup made there goes again, or later runs would stop.
+  for folder in "$standard" "$WINEPREFIX/drive_c/Program Files/Winamp"; do
+    [ ! -e "$folder" ] || { fail "setup made $folder"; rm -rf "$folder"; }
+  done
+  ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "an Add/Remove Programs entry was written"
 done
-! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "an Add/Remove Programs entry was written"
 regDelete "$PLAYER_KEY"
 
 testCase "the release zip holds the plug-in, the pictures, the tools and the texts"
