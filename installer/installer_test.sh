@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs pixelvane-setup.exe and its uninstaller silently under Wine against
 # simulated player folders, and checks what the release zip holds.
-#   installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP WORKDIR
+#   installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR
 # The registry keys and the standard player folder it makes in the Wine
 # prefix are removed again at the end (and at the start, should an earlier
 # run have been killed).
 set -uo pipefail
-[ $# -eq 7 ] || { echo "usage: installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP WORKDIR" >&2; exit 2; }
-setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 work=$7
+[ $# -eq 8 ] || { echo "usage: installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR" >&2; exit 2; }
+setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
 SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
@@ -104,6 +104,30 @@ echo "another plug-in" > "$player/Plugins/gen_other.dll"
 runSetup /S || fail "setup exit $?"
 expectInstalled "$player/Plugins"
 cmp -s "$work/plugin.ini.before" "$player/Plugins/plugin.ini" || fail "plugin.ini changed"
+
+testCase "a running player holding the plug-in stops setup before it writes"
+plugins=$player/Plugins
+echo "an older build" >> "$plugins/gen_pixelvane.dll"
+cp "$plugins/gen_pixelvane.dll" "$work/held.dll"
+rm -f "$plugins/LCDAbout.bmp" "$work/ready" "$work/release"
+wine "$holder" "$(winpath "$plugins/gen_pixelvane.dll")" "$(winpath "$work/ready")" "$(winpath "$work/release")" \
+  >/dev/null 2>&1 &
+holderPid=$!
+for i in $(seq 80); do [ -e "$work/ready" ] && break; sleep 0.25; done
+if [ -e "$work/ready" ]; then
+  runSetup /S
+  status=$?
+  [ "$status" -eq 3 ] || fail "setup exit $status while the plug-in is loaded, expected 3"
+  cmp -s "$work/held.dll" "$plugins/gen_pixelvane.dll" || fail "the loaded DLL changed"
+  [ ! -e "$plugins/LCDAbout.bmp" ] || fail "setup copied pictures all the same"
+else
+  fail "the stand-in player did not load the plug-in"
+fi
+touch "$work/release"
+wait "$holderPid" || fail "the stand-in player failed"
+runSetup /S || fail "setup exit $? once the player let go"
+expectInstalled "$plugins"
+cmp -s "$work/plugin.ini.before" "$plugins/plugin.ini" || fail "plugin.ini changed"
 
 testCase "the uninstaller removes what setup installed and leaves plugin.ini"
 runUninstaller "$player/Plugins"

@@ -16,7 +16,8 @@
 ;   4. the player's standard folder, Winamp under Program Files.
 ; A folder counts only when it exists. With none found the directory page
 ; asks; a silent install (/S) stops instead, with exit code 2, before
-; anything is written.
+; anything is written. While the player holds the plug-in loaded, setup asks
+; for it to be closed; a silent install stops with exit code 3.
 ;
 ; plugin.ini holds the user's settings: it is not shipped, so installing
 ; over an older copy leaves it as it is, and the uninstaller leaves it too.
@@ -148,7 +149,29 @@ Function .onVerifyInstDir
   ${EndIf}
 FunctionEnd
 
+; A running player holds gen_pixelvane.dll loaded, and Windows then refuses
+; to overwrite it. Left to File, a silent install would keep the old DLL and
+; still end with 0, so the DLL is tried for writing before anything is copied.
+Function CheckPluginFree
+  ${IfNot} ${FileExists} "$INSTDIR\${PLUGINS_FOLDER}\gen_pixelvane.dll"
+    Return
+  ${EndIf}
+  try:
+  ClearErrors
+  FileOpen $0 "$INSTDIR\${PLUGINS_FOLDER}\gen_pixelvane.dll" a
+  ${IfNot} ${Errors}
+    FileClose $0
+    Return
+  ${EndIf}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+    "gen_pixelvane.dll is in use. Close ${PLAYER_NAME}, then press Retry." /SD IDCANCEL IDRETRY try
+  DetailPrint "gen_pixelvane.dll is in use: nothing installed"
+  SetErrorLevel 3
+  Abort
+FunctionEnd
+
 Section "Pixelvane"
+  Call CheckPluginFree
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
   File "${FILES_DIR}/LCDLIntro.bmp"
