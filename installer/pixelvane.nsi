@@ -138,7 +138,7 @@ Function .onInit
     SetErrorLevel 2
     Quit
   ${EndIf}
-  StrCpy $INSTDIR ""
+  ; $INSTDIR stays empty: the directory page asks.
 FunctionEnd
 
 ; The Next button stays grey until the folder exists: setup never creates the
