@@ -3,7 +3,7 @@
 #   make demo   build everything and play the tour in the host simulator
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win32 sanitize test test-native test-win32 test-sanitize demo bench clean
+.PHONY: all deps native win32 sanitize test test-native test-win32 test-sanitize demo bench installer release clean
 
 all: native win32
 
@@ -38,6 +38,14 @@ demo: native
 
 bench: native
 	scripts/bench
+
+# pixelvane-setup.exe in build/native/installer/.
+installer: native
+
+# build/release/pixelvane-<version>.zip: the plug-in, the pictures, the
+# picture converter, the installer, INSTALL.txt and WIRING.txt.
+release: native
+	cmake --build --preset native --target release
 
 clean:
 	rm -rf build demo

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# Runs pixelvane-setup.exe and its uninstaller silently under Wine against
+# simulated player folders, and checks what the release zip holds.
+#   installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR
+# The registry keys and the standard player folder it makes in the Wine
+# prefix are removed again at the end (and at the start, should an earlier
+# run have been killed).
+set -uo pipefail
+[ $# -eq 8 ] || { echo "usage: installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR" >&2; exit 2; }
+setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
+
+SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
+UNINSTALLER=uninstall-pixelvane.exe
+PLAYER_KEY='HKCU\Software\Winamp'
+UNINSTALL_ROOT='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+PLAYER_UNINSTALL_KEY="$UNINSTALL_ROOT\\Winamp"
+OUR_UNINSTALL_KEY="$UNINSTALL_ROOT\\Pixelvane"
+# setup is a 32-bit program: its Program Files is the x86 one, and its HKLM
+# keys are in the 32-bit registry view.
+standard="$WINEPREFIX/drive_c/Program Files (x86)/Winamp"
+STANDARD_MARK=.made-by-installer-test
+
+failures=0
+current=""
+testCase() { current=$1; echo "== $1"; }
+fail() { echo "FAIL [$current]: $*" >&2; failures=$((failures + 1)); }
+
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+regAdd() { wine reg add "$@" /f >/dev/null 2>&1 || fail "reg add $1"; }
+regDelete() { wine reg delete "$@" /f >/dev/null 2>&1 || true; }
+regHas() { wine reg query "$@" >/dev/null 2>&1; }
+regValue() { wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+
+cleanUp() {
+  regDelete "$PLAYER_KEY"
+  regDelete "$PLAYER_UNINSTALL_KEY" /reg:32
+  regDelete "$OUR_UNINSTALL_KEY" /reg:32
+  if [ -e "$standard/$STANDARD_MARK" ]; then rm -rf "$standard"; fi
+  # The uninstaller runs from a copy of itself in the temporary folder.
+  rm -rf "$WINEPREFIX"/drive_c/users/*/Temp/~nsu*.tmp
+}
+
+runSetup() { wine "$setup" "$@" >/dev/null 2>&1; }
+
+# The uninstaller hands over to a copy of itself and returns at once; the
+# copy deletes the uninstaller last, so its going means the work is done.
+runUninstaller() {
+  local folder=$1
+  [ -f "$folder/$UNINSTALLER" ] || { fail "no $UNINSTALLER in $folder"; return; }
+  wine "$(winpath "$folder/$UNINSTALLER")" /S >/dev/null 2>&1 || fail "uninstaller exit $?"
+  local i
+  for i in $(seq 80); do
+    [ -e "$folder/$UNINSTALLER" ] || return 0
+    sleep 0.25
+  done
+  fail "the uninstaller did not finish within 20 s"
+}
+
+# PLUGINS is the folder on this side; WINDOWS_PATH is the same folder as
+# setup names it, when that is not the Z: path of PLUGINS.
+expectInstalled() {
+  local plugins=$1 windowsPath=${2:-$(winpath "$1")} name
+  for name in "${SHIPPED[@]}"; do
+    cmp -s "$files/$name" "$plugins/$name" || fail "$plugins/$name missing or not the shipped file"
+  done
+  [ -f "$plugins/$UNINSTALLER" ] || fail "no uninstaller in $plugins"
+  regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "no Add/Remove Programs entry"
+  local command
+  command=$(regValue "$OUR_UNINSTALL_KEY" UninstallString)
+  [ "$command" = "\"$windowsPath\\$UNINSTALLER\"" ] || fail "UninstallString is '$command'"
+  [ -n "$(regValue "$OUR_UNINSTALL_KEY" DisplayName)" ] || fail "no DisplayName"
+}
+
+expectRemoved() {
+  local plugins=$1 name
+  for name in "${SHIPPED[@]}" "$UNINSTALLER"; do
+    [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
+  done
+  ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "Add/Remove Programs entry left"
+}
+
+cleanUp
+if [ -e "$standard" ]; then
+  echo "the prefix already has $standard; not touching it" >&2
+  exit 1
+fi
+rm -rf "$work"
+mkdir -p "$work"
+
+testCase "the player's registry key leads setup to its folder"
+player=$work/player
+mkdir -p "$player"
+regAdd "$PLAYER_KEY" /ve /d "$(winpath "$player")"
+runSetup /S || fail "setup exit $?"
+expectInstalled "$player/Plugins"
+
+testCase "installing again replaces the plug-in and keeps plugin.ini"
+settings=$'[Pixelvane]\r\nDisable LCD=1\r\nNo Intro=1\r\nTime Remaining=0\r\nLPT Port=632\r\n'
+printf '%s' "$settings" > "$player/Plugins/plugin.ini"
+cp "$player/Plugins/plugin.ini" "$work/plugin.ini.before"
+echo "an older build" > "$player/Plugins/gen_pixelvane.dll"
+echo "another plug-in" > "$player/Plugins/gen_other.dll"
+runSetup /S || fail "setup exit $?"
+expectInstalled "$player/Plugins"
+cmp -s "$work/plugin.ini.before" "$player/Plugins/plugin.ini" || fail "plugin.ini changed"
+
+testCase "a running player holding the plug-in stops setup before it writes"
+plugins=$player/Plugins
+echo "an older build" >> "$plugins/gen_pixelvane.dll"
+cp "$plugins/gen_pixelvane.dll" "$work/held.dll"
+rm -f "$plugins/LCDAbout.bmp" "$work/ready" "$work/release"
+wine "$holder" "$(winpath "$plugins/gen_pixelvane.dll")" "$(winpath "$work/ready")" "$(winpath "$work/release")" \
+  >/dev/null 2>&1 &
+holderPid=$!
+for i in $(seq 80); do [ -e "$work/ready" ] && break; sleep 0.25; done
+if [ -e "$work/ready" ]; then
+  runSetup /S
+  status=$?
+  [ "$status" -eq 3 ] || fail "setup exit $status while the plug-in is loaded, expected 3"
+  cmp -s "$work/held.dll" "$plugins/gen_pixelvane.dll" || fail "the loaded DLL changed"
+  [ ! -e "$plugins/LCDAbout.bmp" ] || fail "setup copied pictures all the same"
+else
+  fail "the stand-in player did not load the plug-in"
+fi
+touch "$work/release"
+wait "$holderPid" || fail "the stand-in player failed"
+runSetup /S || fail "setup exit $? once the player let go"
+expectInstalled "$plugins"
+cmp -s "$work/plugin.ini.before" "$plugins/plugin.ini" || fail "plugin.ini changed"
+
+testCase "the uninstaller removes what setup installed and leaves plugin.ini"
+runUninstaller "$player/Plugins"
+expectRemoved "$player/Plugins"
+cmp -s "$work/plugin.ini.before" "$player/Plugins/plugin.ini" || fail "plugin.ini changed or gone"
+[ -f "$player/Plugins/gen_other.dll" ] || fail "another plug-in's file was removed"
+regDelete "$PLAYER_KEY"
+
+testCase "the player's Add/Remove Programs entry leads setup to its folder"
+spaced="$work/Media Player"
+mkdir -p "$spaced"
+regAdd "$PLAYER_UNINSTALL_KEY" /v UninstallString /d "\"$(winpath "$spaced")\\UninstWA.exe\" /S" /reg:32
+runSetup /S || fail "setup exit $?"
+expectInstalled "$spaced/Plugins"
+runUninstaller "$spaced/Plugins"
+expectRemoved "$spaced/Plugins"
+regDelete "$PLAYER_UNINSTALL_KEY" /reg:32
+
+testCase "the standard folder under Program Files is used when no key names one"
+mkdir -p "$standard"
+touch "$standard/$STANDARD_MARK"
+runSetup /S || fail "setup exit $?"
+expectInstalled "$standard/Plugins" 'C:\Program Files (x86)\Winamp\Plugins'
+runUninstaller "$standard/Plugins"
+expectRemoved "$standard/Plugins"
+rm -rf "$standard"
+
+testCase "/D= on the command line names the folder, over the player's key"
+chosen=$work/chosen
+mkdir -p "$chosen"
+regAdd "$PLAYER_KEY" /ve /d "$(winpath "$player")"
+runSetup /S "/D=$(winpath "$chosen")" || fail "setup exit $?"
+expectInstalled "$chosen/Plugins"
+[ ! -e "$player/Plugins/gen_pixelvane.dll" ] || fail "setup also installed into the key's folder"
+runUninstaller "$chosen/Plugins"
+expectRemoved "$chosen/Plugins"
+runSetup /S "/D=$(winpath "$work/missing")"
+status=$?
+[ "$status" -eq 2 ] || fail "setup with /D= naming a missing folder: exit $status, expected 2"
+[ ! -e "$work/missing" ] || fail "setup made the missing folder"
+[ ! -e "$player/Plugins/gen_pixelvane.dll" ] || fail "setup fell back to the key's folder"
+regDelete "$PLAYER_KEY"
+
+testCase "a silent install with no player folder stops and writes nothing"
+# Once with no key at all, once with a key naming a folder that is gone.
+(cd "$work" && find . | sort) > "$work/before.txt"
+for key in none stale; do
+  [ "$key" = none ] || regAdd "$PLAYER_KEY" /ve /d "$(winpath "$work/no such folder")"
+  runSetup /S
+  status=$?
+  [ "$status" -eq 2 ] || fail "setup exit $status with $key key, expected 2"
+  (cd "$work" && find . | sort | grep -v '^./after.txt$') > "$work/after.txt"
+  grep -v '^./after.txt$' "$work/before.txt" | cmp -s - "$work/after.txt" || fail "files appeared in $work"
+  # Whatever a faulty setup made there goes again, or later runs would stop.
+  for folder in "$standard" "$WINEPREFIX/drive_c/Program Files/Winamp"; do
+    [ ! -e "$folder" ] || { fail "setup made $folder"; rm -rf "$folder"; }
+  done
+  ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "an Add/Remove Programs entry was written"
+done
+regDelete "$PLAYER_KEY"
+
+testCase "the release zip holds the plug-in, the pictures, the tools and the texts"
+release=$(basename "$zip" .zip)
+expected=$(printf "$release/%s\n" "${SHIPPED[@]}" pixelvane-picture.exe pixelvane-setup.exe INSTALL.txt WIRING.txt | sort)
+listed=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
+[ "$listed" = "$expected" ] || fail "zip holds: $(echo $listed)"
+rm -rf "$work/unzipped"
+mkdir -p "$work/unzipped"
+(cd "$work/unzipped" && cmake -E tar xf "$zip") || fail "cannot unpack the zip"
+for name in "${SHIPPED[@]}"; do
+  cmp -s "$files/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
+done
+cmp -s "$converter" "$work/unzipped/$release/pixelvane-picture.exe" || fail "converter in the zip differs"
+cmp -s "$setup" "$work/unzipped/$release/pixelvane-setup.exe" || fail "setup in the zip differs"
+for name in INSTALL.txt WIRING.txt; do
+  cmp -s "$texts/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
+  lines=$(wc -l < "$texts/$name")
+  crlf=$(grep -c $'\r$' "$texts/$name")
+  [ "$lines" -gt 10 ] && [ "$lines" -eq "$crlf" ] || fail "$name: $crlf of $lines lines end in CRLF"
+  ! grep -q '@[A-Z_]*@' "$texts/$name" || fail "$name has an unfilled @VARIABLE@"
+done
+
+testCase "WIRING.txt connects the same pins to the same lines as the bus driver"
+# Each row that starts with a port pin (or a range) and names a module line
+# gives pin/line pairs; a range of data pins counts up the data lines.
+wiringPairs() {
+  awk '{
+    sub(/\r$/, ""); sub(/^\/\/ ?/, "")
+    if ($0 !~ /^[ \t]+[0-9]+(-[0-9]+)?[ \t]/) next
+    pins = $1; line = ""
+    for (i = 2; i <= NF; i++)
+      if ($i ~ /^(D[0-7](-D[0-7])?|\/WR|\/CE|C\/D|\/RD|GND)$/) line = $i
+    if (line == "") next
+    n = split(pins, p, "-"); first = p[1] + 0; last = (n > 1 ? p[2] : p[1]) + 0
+    for (k = first; k <= last; k++)
+      if (line ~ /^D[0-7]-D[0-7]$/) print k, "D" (substr(line, 2, 1) + k - first)
+      else print k, line
+  }' | sort -n
+}
+busPairs=$(sed -n '/^\/\//!q;p' "$bus" | wiringPairs)
+textPairs=$(wiringPairs < "$texts/WIRING.txt")
+[ "$(echo "$busPairs" | grep -c .)" -eq 20 ] || fail "the bus driver's diagram gives $(echo $busPairs)"
+[ "$textPairs" = "$busPairs" ] || fail "WIRING.txt gives $(echo $textPairs), the bus driver $(echo $busPairs)"
+
+cleanUp
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all installer checks passed"

@@ -1,0 +1,204 @@
+; pixelvane-setup.exe: puts gen_pixelvane.dll and its four pictures into the
+; player's Plugins folder and registers an uninstaller.
+;
+; Built by makensis with these defined on its command line:
+;   VERSION    the plug-in's version, as in its version resource ("1.1")
+;   FILES_DIR  the folder holding gen_pixelvane.dll and the pictures
+;   OUTFILE    the installer to write
+;
+; The player's folder is found, in this order:
+;   1. /D=FOLDER on the command line (it must exist);
+;   2. the default value of HKCU\Software\Winamp, which the player's own
+;      installer sets to its folder;
+;   3. the folder of the UninstallString in the player's Add/Remove Programs
+;      entry, HKLM\...\Uninstall\Winamp (for a user other than the one who
+;      installed the player);
+;   4. the player's standard folder, Winamp under Program Files.
+; A folder counts only when it exists. With none found the directory page
+; asks; a silent install (/S) stops instead, with exit code 2, before
+; anything is written. While the player holds the plug-in loaded, setup asks
+; for it to be closed; a silent install stops with exit code 3.
+;
+; plugin.ini holds the user's settings: it is not shipped, so installing
+; over an older copy leaves it as it is, and the uninstaller leaves it too.
+
+Unicode true
+
+!ifndef VERSION | FILES_DIR | OUTFILE
+  !error "define VERSION, FILES_DIR and OUTFILE"
+!endif
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PLAYER_NAME "Winamp"
+!define PLAYER_KEY "Software\Winamp"
+!define UNINSTALL_ROOT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+!define PLAYER_UNINSTALL_KEY "${UNINSTALL_ROOT}\Winamp"
+!define UNINSTALL_KEY "${UNINSTALL_ROOT}\Pixelvane"
+!define PLUGINS_FOLDER "Plugins"
+!define UNINSTALLER "uninstall-pixelvane.exe"
+
+; makensis wants four numbers for the installer's own version resource.
+!define /ifndef VERSION_QUAD "${VERSION}.0.0"
+
+Name "Pixelvane ${VERSION}"
+Caption "Pixelvane ${VERSION} setup"
+OutFile "${OUTFILE}"
+SetCompressor /SOLID lzma
+; The Add/Remove Programs entry lives under HKLM.
+RequestExecutionLevel admin
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION_QUAD}"
+VIAddVersionKey /LANG=1033 "ProductName" "Pixelvane"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "Pixelvane LCD plug-in setup"
+VIAddVersionKey /LANG=1033 "CompanyName" "Pixelvane"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Pixelvane"
+
+DirText "Setup installs the Pixelvane LCD plug-in into the ${PLUGINS_FOLDER} folder of ${PLAYER_NAME}. \
+Check that the folder below is the one ${PLAYER_NAME} is installed in, or choose it." \
+  "${PLAYER_NAME} folder"
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Var candidate
+
+; Takes the program path out of an UninstallString ("C:\x\u.exe" /S or
+; C:\x\u.exe) and leaves its folder in $candidate, or "" when there is none.
+Function FolderOfCommand
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    StrCpy $2 0
+    ${Do}
+      StrCpy $1 $0 1 $2
+      ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+      ${IfThen} $1 == '"' ${|} ${ExitDo} ${|}
+      IntOp $2 $2 + 1
+    ${Loop}
+    StrCpy $0 $0 $2
+  ${EndIf}
+  ${If} $0 == ""
+    StrCpy $candidate ""
+  ${Else}
+    ${GetParent} $0 $candidate
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function .onInit
+  ; /D= fills $INSTDIR before this runs. A folder named there wins over any
+  ; found one; when it does not exist, the directory page says so by keeping
+  ; Next grey, and a silent install stops.
+  ${If} $INSTDIR != ""
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    ${AndIf} ${Silent}
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Return
+  ${EndIf}
+
+  ReadRegStr $candidate HKCU "${PLAYER_KEY}" ""
+  ${If} $candidate != ""
+  ${AndIf} ${FileExists} "$candidate\*.*"
+    StrCpy $INSTDIR $candidate
+    Return
+  ${EndIf}
+
+  ReadRegStr $0 HKLM "${PLAYER_UNINSTALL_KEY}" "UninstallString"
+  Push $0
+  Call FolderOfCommand
+  ${If} $candidate != ""
+  ${AndIf} ${FileExists} "$candidate\*.*"
+    StrCpy $INSTDIR $candidate
+    Return
+  ${EndIf}
+
+  ${If} ${FileExists} "$PROGRAMFILES\${PLAYER_NAME}\*.*"
+    StrCpy $INSTDIR "$PROGRAMFILES\${PLAYER_NAME}"
+    Return
+  ${EndIf}
+
+  ${If} ${Silent}
+    ; Nobody is there to ask, and a guessed folder would leave a plug-in
+    ; the player never loads.
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  ; $INSTDIR stays empty: the directory page asks.
+FunctionEnd
+
+; The Next button stays grey until the folder exists: setup never creates the
+; player's folder itself.
+Function .onVerifyInstDir
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; A running player holds gen_pixelvane.dll loaded, and Windows then refuses
+; to overwrite it. Left to File, a silent install would keep the old DLL and
+; still end with 0, so the DLL is tried for writing before anything is copied.
+Function CheckPluginFree
+  ${IfNot} ${FileExists} "$INSTDIR\${PLUGINS_FOLDER}\gen_pixelvane.dll"
+    Return
+  ${EndIf}
+  try:
+  ClearErrors
+  FileOpen $0 "$INSTDIR\${PLUGINS_FOLDER}\gen_pixelvane.dll" a
+  ${IfNot} ${Errors}
+    FileClose $0
+    Return
+  ${EndIf}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+    "gen_pixelvane.dll is in use. Close ${PLAYER_NAME}, then press Retry." /SD IDCANCEL IDRETRY try
+  DetailPrint "gen_pixelvane.dll is in use: nothing installed"
+  SetErrorLevel 3
+  Abort
+FunctionEnd
+
+Section "Pixelvane"
+  Call CheckPluginFree
+  SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
+  File "${FILES_DIR}/gen_pixelvane.dll"
+  File "${FILES_DIR}/LCDLIntro.bmp"
+  File "${FILES_DIR}/LCDMMenu.bmp"
+  File "${FILES_DIR}/LCDSIntro.bmp"
+  File "${FILES_DIR}/LCDAbout.bmp"
+
+  WriteUninstaller "$INSTDIR\${PLUGINS_FOLDER}\${UNINSTALLER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pixelvane LCD plug-in for ${PLAYER_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Pixelvane"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR\${PLUGINS_FOLDER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${PLUGINS_FOLDER}\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${PLUGINS_FOLDER}\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; The uninstaller sits in the Plugins folder, so $INSTDIR is that folder here.
+; The player may still hold the DLL open; then it goes at the next restart.
+; The uninstaller deletes itself last.
+Section "Uninstall"
+  Delete /REBOOTOK "$INSTDIR\gen_pixelvane.dll"
+  Delete "$INSTDIR\LCDLIntro.bmp"
+  Delete "$INSTDIR\LCDMMenu.bmp"
+  Delete "$INSTDIR\LCDSIntro.bmp"
+  Delete "$INSTDIR\LCDAbout.bmp"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\${UNINSTALLER}"
+SectionEnd
