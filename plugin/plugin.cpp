@@ -27,6 +27,8 @@ const char ABOUT_PICTURE[] = "LCDAbout.bmp";
 
 static char description[DESCRIPTION_SIZE];
 static WNDPROC savedWindowProc;
+// Set by pluginQuit: the shut-down screen stays, whatever messages follow.
+static bool quitDone;
 
 PluginRecord pluginRecord = {
     PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
@@ -116,10 +118,18 @@ void pluginConfig()
                     pluginRecord.parentWindow, configDialogProc, 0);
 }
 
+// Keeps this module mapped until the process ends, whatever the host frees.
+static void pinModule()
+{
+    HMODULE module;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       (LPCSTR)(void *)hostWindowProc, &module);
+}
+
 // Puts the host's own procedure back, so a host that frees this module never
 // calls into it again. When another module has subclassed the window after
-// us, its procedure still forwards to ours: ours must stay, and keeps
-// forwarding to the host.
+// us, its procedure still forwards to ours: ours must stay, keep forwarding
+// to the host, and so outlive the host's FreeLibrary.
 static void restoreWindowProc()
 {
     HWND window = pluginRecord.parentWindow;
@@ -128,6 +138,8 @@ static void restoreWindowProc()
     if ((WNDPROC)GetWindowLongA(window, GWL_WNDPROC) == hostWindowProc) {
         SetWindowLongA(window, GWL_WNDPROC, (LONG)savedWindowProc);
         savedWindowProc = NULL;
+    } else {
+        pinModule();
     }
 }
 
@@ -138,11 +150,12 @@ void pluginQuit()
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
+    quitDone = true;
 }
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0) {
+    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone) {
         samplePlayerStatus();
         drawStatusScreen();
     }
