@@ -118,12 +118,25 @@ void pluginConfig()
                     pluginRecord.parentWindow, configDialogProc, 0);
 }
 
+typedef BOOL(WINAPI *GetModuleHandleExFunction)(DWORD flags, LPCSTR name, HMODULE *module);
+
 // Keeps this module mapped until the process ends, whatever the host frees.
+// Systems before Windows XP cannot pin; one more reference, never given
+// back, outlasts the host's one FreeLibrary there.
 static void pinModule()
 {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    GetModuleHandleExFunction getModuleHandleEx =
+        kernel ? (GetModuleHandleExFunction)(void *)GetProcAddress(kernel, "GetModuleHandleExA") : NULL;
     HMODULE module;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       (LPCSTR)(void *)hostWindowProc, &module);
+    if (getModuleHandleEx != NULL &&
+        getModuleHandleEx(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                          (LPCSTR)(void *)hostWindowProc, &module))
+        return;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(pluginRecord.moduleInstance, path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        LoadLibraryA(path);
 }
 
 // Puts the host's own procedure back, so a host that frees this module never

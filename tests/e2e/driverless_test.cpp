@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 typedef std::vector<std::string> Lines;
 
 // Start, ticks, the dialog ended with OK, with Cancel and from its caption,
@@ -55,4 +57,23 @@ TEST(NoPortDriver, DriverOnTheSearchPathIsFoundByItsName)
     EXPECT_GT(run.transfers().size(), 6000u);
     EXPECT_EQ(countPrefix(run.events(), "fault "), 0);
     EXPECT_EQ(run.textRow("end", 1).substr(4, 24), "Winamp has been shutdown");
+}
+
+// The direct-I/O path is for systems older than the vectored exception
+// handlers it probes with; the module must still load there, so nothing
+// newer than Windows 2000 may be in its import table.
+TEST(NoPortDriver, PluginImportsNoKernelFunctionNewerThanWindows2000)
+{
+    std::string command = "i686-w64-mingw32-objdump -p '" + win32Path("plugin-files/gen_pixelvane.dll") + "'";
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string dump;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        dump.append(buffer, count);
+    ASSERT_EQ(pclose(pipe), 0);
+    ASSERT_NE(dump.find("GetModuleFileNameA"), std::string::npos) << "no import table in the dump";
+    for (const char *name : {"AddVectoredExceptionHandler", "RemoveVectoredExceptionHandler", "GetModuleHandleExA"})
+        EXPECT_EQ(dump.find(name), std::string::npos) << "imports " << name;
 }
