@@ -67,6 +67,8 @@ TEST(HostileTitles, EveryTitleEndsWithItsTextsInTheirCellsAndThePictureIntact)
         {"....", "", ""},
         {"1. A\tB\x01" "C - D\x1f" "E - Winamp", "    A B C", "    D E"},
         {"1. Caf\xc3\xa9 M\xc3\xbcller - Se\xc3\xb1or - Winamp", "    Caf  M ller", "    Se or"},
+        // Not in the ANSI code page: Windows' own conversion makes it "?".
+        {"1. Snow \xe2\x98\x83 - Man - Winamp", "    Snow ?", "    Man"},
         // 255 characters with " - ": a 36-character artist row, the song
         // running on over rows 2 to 7 (other texts drawn over parts of it).
         {"1. " + std::string(120, 'a') + " - " + std::string(120, 's') + suffix,

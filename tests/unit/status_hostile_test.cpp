@@ -126,6 +126,14 @@ TEST_F(StatusHostileTest, LongestTitlesRunOnOverTheRowsButNotIntoThePicture)
     EXPECT_EQ(row(7), std::string(40, 's'));
     expectPictureUntouched(84 + (int)song.size() - TEXT_AREA_BYTES);
 
+    // The longest song of all: a title with neither "." nor " - " before a
+    // suffix without its space is all song, 247 characters.
+    std::string whole(255 - 8, 'z');
+    refresh(whole + "- Winamp");
+    EXPECT_EQ(std::string(playerStatus.song), whole);
+    EXPECT_EQ(row(7), std::string(40, 'z'));
+    expectPictureUntouched(84 + (int)whole.size() - TEXT_AREA_BYTES);
+
     // Without " - " the whole 255-character title is lost with its suffix.
     refresh(std::string(255, 'x'));
     EXPECT_EQ(row(2), padded(""));
