@@ -82,7 +82,8 @@ struct BitmapHostileTest : ::testing::Test {
         std::string path = (folder / name).string();
         FILE *file = std::fopen(path.c_str(), "wb");
         if (file) {
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            if (!bytes.empty())
+                std::fwrite(bytes.data(), 1, bytes.size(), file);
             std::fclose(file);
         }
         return path;
