@@ -144,3 +144,20 @@ TEST(HostileSettings, PluginFolderTooLongForThePathBufferReadsAndWritesNoSetting
         lit += about[a] != 0;
     EXPECT_GT(lit, 100);
 }
+
+// Past even the pictures' wider buffer the module's folder is unknown: the
+// pictures are looked for under their bare names, the description holds
+// what fitted of the path, and the host still runs.
+TEST(HostileSettings, PluginFolderTooLongForEveryBufferStillRuns)
+{
+    const std::string part(200, 'q');
+    const std::string folder = part + "/" + part + "/" + part;
+    ScenarioRun run = runScenarioText("settings-longest-folder",
+                                      "folder " + folder + "\ntitle 1. A - B - Winamp\nstart\nsnapshot started\n"
+                                      "tick\nconfig\nclick 1\nend\nquit\n");
+    expectHostUnharmed(run);
+    EXPECT_FALSE(run.hasPluginFile(folder + "/plugin.ini"));
+    EXPECT_EQ(run.textRow("started", 5), "    LCDLIntro.bmp                       ");
+    EXPECT_EQ(countPrefix(run.events(), "description Pixelvane Plug-In v1.1 ("), 1);
+    EXPECT_GT(run.transfers().size(), 6000u) << "the driver, already in the process, was found by its name";
+}
