@@ -78,10 +78,21 @@ static void sendRow(FILE *file, int j)
     lcdWriteCommand(AUTO_RESET);
 }
 
+// The path runs on from cell (4, 5) through the rows below and stops at the
+// last text cell: printed further, a long one would go on into the
+// graphics area and spoil the picture there.
+enum {
+    REPORT_COLUMN = 4,
+    REPORT_ROW = 5,
+    REPORT_CELLS = TEXT_AREA_BYTES - (REPORT_ROW * TEXT_COLUMNS + REPORT_COLUMN), // 116
+};
+
 static void reportUnreadable(const char *path)
 {
-    lcdGotoXY(4, 5);
-    lcdPrint(path);
+    char shown[REPORT_CELLS + 1];
+    std::snprintf(shown, sizeof shown, "%s", path);
+    lcdGotoXY(REPORT_COLUMN, REPORT_ROW);
+    lcdPrint(shown);
 }
 
 void lcdShowBitmap(const char *path)

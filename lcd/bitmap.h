@@ -4,7 +4,8 @@
 // Plays the BMP file at path into the graphics area, frame by frame, and
 // returns when the file has been shown; the graphics area then holds the
 // last frame. The text area is not touched. A file that cannot be opened
-// is reported by printing its path at text cell (4, 5).
+// is reported by printing its path from text cell (4, 5) on, as far as the
+// text area reaches.
 void lcdShowBitmap(const char *path);
 
 // The wait before each frame from the third on. It is delayBeforeFrame

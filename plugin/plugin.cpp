@@ -27,6 +27,8 @@ const char ABOUT_PICTURE[] = "LCDAbout.bmp";
 
 static char description[DESCRIPTION_SIZE];
 static WNDPROC savedWindowProc;
+// Set by pluginQuit: the shut-down screen stays, whatever messages follow.
+static bool quitDone;
 
 PluginRecord pluginRecord = {
     PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
@@ -116,10 +118,31 @@ void pluginConfig()
                     pluginRecord.parentWindow, configDialogProc, 0);
 }
 
+typedef BOOL(WINAPI *GetModuleHandleExFunction)(DWORD flags, LPCSTR name, HMODULE *module);
+
+// Keeps this module mapped until the process ends, whatever the host frees.
+// Systems before Windows XP cannot pin; one more reference, never given
+// back, outlasts the host's one FreeLibrary there.
+static void pinModule()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    GetModuleHandleExFunction getModuleHandleEx =
+        kernel ? (GetModuleHandleExFunction)(void *)GetProcAddress(kernel, "GetModuleHandleExA") : NULL;
+    HMODULE module;
+    if (getModuleHandleEx != NULL &&
+        getModuleHandleEx(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                          (LPCSTR)(void *)hostWindowProc, &module))
+        return;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(pluginRecord.moduleInstance, path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        LoadLibraryA(path);
+}
+
 // Puts the host's own procedure back, so a host that frees this module never
 // calls into it again. When another module has subclassed the window after
-// us, its procedure still forwards to ours: ours must stay, and keeps
-// forwarding to the host.
+// us, its procedure still forwards to ours: ours must stay, keep forwarding
+// to the host, and so outlive the host's FreeLibrary.
 static void restoreWindowProc()
 {
     HWND window = pluginRecord.parentWindow;
@@ -128,6 +151,8 @@ static void restoreWindowProc()
     if ((WNDPROC)GetWindowLongA(window, GWL_WNDPROC) == hostWindowProc) {
         SetWindowLongA(window, GWL_WNDPROC, (LONG)savedWindowProc);
         savedWindowProc = NULL;
+    } else {
+        pinModule();
     }
 }
 
@@ -138,11 +163,12 @@ void pluginQuit()
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
+    quitDone = true;
 }
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0) {
+    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone) {
         samplePlayerStatus();
         drawStatusScreen();
     }

@@ -2,13 +2,20 @@
 //
 // On Windows NT and later a user-mode in/out instruction raises a
 // privileged-instruction fault unless a driver has opened the port to the
-// process, so direct I/O is used only after a probe has shown it works. The
+// process, and such a driver may open only some ports. So direct I/O to a
+// port is used only after a probe has shown it works for that port. The
 // probe runs one read under a vectored exception handler that steps over the
 // faulting instruction: whatever the machine, it cannot take the host down.
+// Windows 9x lets every process use in/out and needs no probe.
+//
+// Vectored handlers came with Windows XP. They are looked up at run time, so
+// the module still loads where they are missing; an NT system without them
+// gets no direct I/O, since nothing could catch the fault.
 #include "port_access.h"
 
 #include "plugin.h"
 #include "port.h"
+#include "settings.h"
 
 #include <windows.h>
 
@@ -19,8 +26,22 @@ static PortAccessKind accessKind = PORT_ACCESS_UNBOUND;
 static Out32Function driverOut;
 static Inp32Function driverIn;
 
+typedef PVOID(WINAPI *AddHandlerFunction)(ULONG first, PVECTORED_EXCEPTION_HANDLER handler);
+typedef ULONG(WINAPI *RemoveHandlerFunction)(PVOID handler);
+
 static const char DRIVER_DLL[] = "inpout32.dll";
-static const unsigned short PROBE_PORT = 0x37A; // a control register; reading it changes nothing
+// GetVersion sets its top bit on Windows 9x.
+static const DWORD VERSION_NOT_NT = 0x80000000;
+
+// Ports probed for direct I/O so far. The bus uses two per base address;
+// past the table's end a port is probed on every use, slow but safe.
+enum { CHECKED_PORTS = 8 };
+struct CheckedPort {
+    unsigned short port;
+    bool usable;
+};
+static CheckedPort checkedPorts[CHECKED_PORTS];
+static int checkedCount;
 
 static bool bindDriver(HMODULE module)
 {
@@ -67,15 +88,42 @@ static LONG CALLBACK probeFaultHandler(EXCEPTION_POINTERS *exception)
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-static bool directIoAllowed()
+// Reads port once; true when the read did not fault. Reading a parallel
+// port's data or control register changes nothing.
+static bool probeDirectIo(unsigned short port)
 {
-    void *handler = AddVectoredExceptionHandler(1, probeFaultHandler);
+    if (GetVersion() & VERSION_NOT_NT)
+        return true;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == NULL)
+        return false;
+    AddHandlerFunction addHandler =
+        (AddHandlerFunction)(void *)GetProcAddress(kernel, "AddVectoredExceptionHandler");
+    RemoveHandlerFunction removeHandler =
+        (RemoveHandlerFunction)(void *)GetProcAddress(kernel, "RemoveVectoredExceptionHandler");
+    if (addHandler == NULL || removeHandler == NULL)
+        return false;
+    void *handler = addHandler(1, probeFaultHandler);
     if (handler == NULL)
         return false;
     probeFaulted = 0;
-    directIn(PROBE_PORT);
-    RemoveVectoredExceptionHandler(handler);
+    directIn(port);
+    removeHandler(handler);
     return probeFaulted == 0;
+}
+
+static bool directPortUsable(unsigned short port)
+{
+    for (int i = 0; i < checkedCount; i++)
+        if (checkedPorts[i].port == port)
+            return checkedPorts[i].usable;
+    bool usable = probeDirectIo(port);
+    if (checkedCount < CHECKED_PORTS) {
+        checkedPorts[checkedCount].port = port;
+        checkedPorts[checkedCount].usable = usable;
+        checkedCount++;
+    }
+    return usable;
 }
 
 void portAccessBind()
@@ -84,7 +132,7 @@ void portAccessBind()
         return;
     if (bindDriver(loadDriverFromPluginFolder()) || bindDriver(LoadLibraryA(DRIVER_DLL)))
         accessKind = PORT_ACCESS_DRIVER_DLL;
-    else if (directIoAllowed())
+    else if (directPortUsable((unsigned short)(settings.lptPort + 2))) // the first port the bus reads
         accessKind = PORT_ACCESS_DIRECT;
     else
         accessKind = PORT_ACCESS_NONE;
@@ -100,7 +148,7 @@ void portWriteByte(unsigned short port, unsigned char value)
     portAccessBind();
     if (accessKind == PORT_ACCESS_DRIVER_DLL)
         driverOut((short)port, (short)value);
-    else if (accessKind == PORT_ACCESS_DIRECT)
+    else if (accessKind == PORT_ACCESS_DIRECT && directPortUsable(port))
         directOut(port, value);
 }
 
@@ -109,7 +157,7 @@ unsigned char portReadByte(unsigned short port)
     portAccessBind();
     if (accessKind == PORT_ACCESS_DRIVER_DLL)
         return (unsigned char)driverIn((short)port);
-    if (accessKind == PORT_ACCESS_DIRECT)
+    if (accessKind == PORT_ACCESS_DIRECT && directPortUsable(port))
         return directIn(port);
     return 0xFF;
 }

@@ -41,7 +41,13 @@ static const char DRIVER_DLL[] = "inpout32.dll";
 static const char PLUGIN_EXPORT[] = "winampGetGeneralPurposePlugin";
 enum { PLAY_COMMAND = 40045, CONFIG_STEP_PERIOD_MS = 10, CONFIG_END_PATIENCE = 300 };
 
-enum ExitCode { EXIT_OK = 0, EXIT_STEP_FAILED = 1, EXIT_USAGE = 2, EXIT_PLUGIN_ENDED_PROCESS = 4 };
+enum ExitCode {
+    EXIT_OK = 0,
+    EXIT_STEP_FAILED = 1,
+    EXIT_USAGE = 2,
+    EXIT_CRASHED = 3,
+    EXIT_PLUGIN_ENDED_PROCESS = 4,
+};
 
 struct Host {
     std::string scenarioFolder;
@@ -61,6 +67,7 @@ struct Host {
     std::wstring playTitle;
     bool havePlayTitle = false;
     bool driverOff = false;
+    bool driverInSearchPath = false;
     unsigned short base = 888;
     unsigned char control = 0xCC;
     std::vector<Step> steps;
@@ -110,11 +117,28 @@ static void mark(const std::string &what)
     }
 }
 
+// With no driver handed to the plug-in, any port driver that still ended up
+// in the process was found by the plug-in itself: its emulator is the one
+// to report.
+static void adoptDriverFoundByPlugin()
+{
+    if (host.sim)
+        return;
+    HMODULE found = GetModuleHandleA(DRIVER_DLL);
+    SimControlFunction control =
+        found ? (SimControlFunction)(void *)GetProcAddress(found, SIM_CONTROL_EXPORT) : nullptr;
+    if (control) {
+        event("driver loaded by the plug-in");
+        host.sim = control();
+    }
+}
+
 static void writeResults()
 {
     if (host.finished)
         return;
     host.finished = true;
+    adoptDriverFoundByPlugin();
     for (const std::string &fault : emulator().faults)
         event("fault " + fault);
     writeTransfers(emulator(), host.outDir + "\\transfers.txt");
@@ -171,6 +195,19 @@ static void pluginEndedProcess(unsigned status)
     std::fprintf(stderr, "pixelvane-host: the plug-in ended the process with status %u\n", status);
     writeResults();
     ExitProcess(EXIT_PLUGIN_ENDED_PROCESS);
+}
+
+// A fault nobody handled would take a real player down. Record it and end
+// at once, instead of waiting for a debugger that nobody will attach.
+static LONG WINAPI unhandledFault(EXCEPTION_POINTERS *exception)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "crash %08lX at %p", (unsigned long)exception->ExceptionRecord->ExceptionCode,
+                  exception->ExceptionRecord->ExceptionAddress);
+    event(line);
+    std::fprintf(stderr, "pixelvane-host: %s\n", line);
+    writeResults();
+    ExitProcess(EXIT_CRASHED);
 }
 
 static VOID WINAPI hookExitProcess(UINT status) { pluginEndedProcess(status); }
@@ -267,11 +304,24 @@ static long long number(const Step &step, size_t index)
     return value;
 }
 
+// Absolute paths in the extended form, so that a plug-in folder longer
+// than MAX_PATH can still be created and filled.
+static std::wstring longPath(const std::string &path)
+{
+    if (path.size() > 2 && path[1] == ':')
+        return L"\\\\?\\" + widen(path);
+    return widen(path);
+}
+
+static void copyFileTo(const Step *step, const std::string &source, const std::string &target)
+{
+    if (!CopyFileW(longPath(source).c_str(), longPath(target).c_str(), FALSE))
+        fail(step, "cannot copy " + source + " to " + target);
+}
+
 static void copyInto(const Step *step, const std::string &source, const std::string &name)
 {
-    std::string target = host.pluginsDir + "\\" + name;
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
-        fail(step, "cannot copy " + source + " to " + target);
+    copyFileTo(step, source, host.pluginsDir + "\\" + name);
 }
 
 static void startPlugin(const Step &step)
@@ -279,9 +329,10 @@ static void startPlugin(const Step &step)
     if (host.plugin)
         fail(&step, "the plug-in is already started");
     if (!host.driverOff) {
-        copyInto(&step, host.driverSource, DRIVER_DLL);
-        std::string driverPath = host.pluginsDir + "\\" + DRIVER_DLL;
-        host.driver = LoadLibraryA(driverPath.c_str());
+        // In the search path the plug-in finds the driver only by its name.
+        std::string driverPath = (host.driverInSearchPath ? host.outDir : host.pluginsDir) + "\\" + DRIVER_DLL;
+        copyFileTo(&step, host.driverSource, driverPath);
+        host.driver = LoadLibraryW(widen(driverPath).c_str());
         SimControlFunction control =
             host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
         if (control == nullptr)
@@ -290,7 +341,7 @@ static void startPlugin(const Step &step)
         host.sim->configure(host.base, host.control);
     }
     std::string pluginPath = host.pluginsDir + "\\" + PLUGIN_DLL;
-    host.plugin = LoadLibraryA(pluginPath.c_str());
+    host.plugin = LoadLibraryW(widen(pluginPath).c_str());
     if (host.plugin == nullptr)
         fail(&step, "the plug-in is missing or cannot be loaded: " + pluginPath);
     patchPluginImports(host.plugin);
@@ -420,6 +471,7 @@ static void logCounts(const Step &step)
 }
 
 static void runConfig(const Step &step);
+static void usePluginFolder(const Step &step);
 
 static void runStep(const Step &step)
 {
@@ -437,14 +489,31 @@ static void runStep(const Step &step)
         if (host.sim)
             fail(&step, "control must come before start");
     } else if (verb == "driver") {
-        if (step.words[0] != "off")
-            fail(&step, "expected 'driver off'");
-        host.driverOff = true;
+        if (step.words[0] == "off")
+            host.driverOff = true;
+        else if (step.words[0] == "search")
+            host.driverInSearchPath = true;
+        else
+            fail(&step, "expected 'driver off' or 'driver search'");
+    } else if (verb == "folder") {
+        usePluginFolder(step);
+    } else if (verb == "mkdir") {
+        std::string path = host.pluginsDir + "\\" + step.words[0];
+        if (!CreateDirectoryW(longPath(path).c_str(), nullptr))
+            fail(&step, "cannot create " + path);
+    } else if (verb == "lock") {
+        // As another program holding the file open without sharing would:
+        // nobody else can open it until the scenario ends.
+        std::string path = host.pluginsDir + "\\" + step.words[0];
+        HANDLE file = CreateFileW(longPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            fail(&step, "cannot lock " + path);
+        event("locked " + step.words[0]);
     } else if (verb == "install") {
         copyInto(&step, scenarioPath(step.words[1]), step.words[0]);
     } else if (verb == "remove") {
         std::string path = host.pluginsDir + "\\" + step.words[0];
-        if (!DeleteFileA(path.c_str()) && !RemoveDirectoryA(path.c_str()))
+        if (!DeleteFileW(longPath(path).c_str()) && !RemoveDirectoryW(longPath(path).c_str()))
             fail(&step, "cannot remove " + path);
     } else if (verb == "title") {
         SetWindowTextW(host.window, widen(step.text).c_str());
@@ -549,7 +618,7 @@ static std::string folderOf(const std::string &path)
 
 static void copyPluginFiles()
 {
-    CreateDirectoryA(host.pluginsDir.c_str(), nullptr);
+    CreateDirectoryW(longPath(host.pluginsDir).c_str(), nullptr);
     std::string pattern = host.pluginFilesDir + "\\*";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -560,6 +629,33 @@ static void copyPluginFiles()
             copyInto(nullptr, host.pluginFilesDir + "\\" + found.cFileName, found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+}
+
+// Moves the plug-in folder down to a subfolder PATH of it (components
+// separated by '/' or '\\'), holding the same files; later steps and the
+// plug-in use the new folder.
+static void usePluginFolder(const Step &step)
+{
+    if (host.plugin)
+        fail(&step, "folder must come before start");
+    std::string path = host.pluginsDir;
+    std::string component;
+    std::string relative = step.words[0] + "/";
+    for (char c : relative) {
+        if (c != '/' && c != '\\') {
+            component += c;
+            continue;
+        }
+        if (component.empty())
+            continue;
+        path += "\\" + component;
+        component.clear();
+        if (!CreateDirectoryW(longPath(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            fail(&step, "cannot create " + path);
+    }
+    host.pluginsDir = path;
+    copyPluginFiles();
+    event("plug-in folder " + std::to_string(path.size()) + " characters");
 }
 
 int main(int argc, char **argv)
@@ -593,6 +689,7 @@ int main(int argc, char **argv)
     // No stray inpout32.dll in the current folder may reach the plug-in.
     SetCurrentDirectoryA(host.outDir.c_str());
     emulatorReset(&noEmulator);
+    SetUnhandledExceptionFilter(unhandledFault);
     copyPluginFiles();
     createMainWindow();
 

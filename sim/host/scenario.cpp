@@ -16,6 +16,7 @@ static const VerbShape VERBS[] = {
     {"config", 0, 0},  {"click", 1, 1},      {"close", 0, 0},  {"end", 0, 0},
     {"quit", 0, 0},    {"unload", 0, 0},     {"snapshot", 1, 1},
     {"subclass", 0, 0}, {"destroy-window", 0, 0}, {"inspect", 0, 0},
+    {"folder", 1, 1},  {"mkdir", 1, 1},      {"lock", 1, 1},
     {"counts", 1, 1}, // running totals of port accesses and latched bytes
 };
 

@@ -1,0 +1,79 @@
+// The plug-in on a machine with no port driver, and with the driver only
+// on the DLL search path: the host runs as it would with the display.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+typedef std::vector<std::string> Lines;
+
+// Start, ticks, the dialog ended with OK, with Cancel and from its caption,
+// the intro and about buttons, quit and unload.
+static const char FULL_SESSION[] = "title 1. Some Artist - Some Song - Winamp\n"
+                                   "answer 104 1\nanswer 105 0 75000\nanswer 105 1 200\n"
+                                   "start\ntick 3\ntimer 7\n"
+                                   "config\nclick 3\nclick 1011\nclick 1008\nclick 1\nend\n"
+                                   "tick\nconfig\nclick 1009\nclick 2\nend\n"
+                                   "config\nclose\nend\n"
+                                   "tick 2\nquit\nunload\n";
+
+TEST(NoPortDriver, WholeSessionRunsToItsEndAndNothingReachesAPort)
+{
+    ScenarioRun run = runScenarioText("driverless-session", std::string("driver off\n") + FULL_SESSION);
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    Lines events = run.events();
+    EXPECT_EQ(countPrefix(events, "crash "), 0);
+    EXPECT_EQ(countPrefix(events, "exit "), 0);
+    // The plug-in did not go looking for a driver elsewhere and find one.
+    EXPECT_EQ(countLines(events, "driver loaded by the plug-in"), 0);
+    EXPECT_TRUE(run.transfers().empty());
+    EXPECT_TRUE(run.ports().empty());
+
+    // Otherwise it behaves as with the display.
+    EXPECT_EQ(countLines(events, "init 0"), 1);
+    EXPECT_EQ(countLines(events, "settimer 1 250"), 1);
+    EXPECT_EQ(countLines(events, "killtimer 1"), 1);
+    EXPECT_EQ(countLines(events, "dialog open"), 3);
+    EXPECT_EQ(countLines(events, "dialog end 0"), 3);
+    EXPECT_EQ(countLines(events, "wndproc restored"), 1);
+    EXPECT_NE(findLine(events, "messages after unload delivered"), -1);
+    int unload = findLine(events, "unload");
+    ASSERT_NE(unload, -1);
+    Lines beforeUnload(events.begin(), events.begin() + unload);
+    EXPECT_EQ(countLines(beforeUnload, "received timer 1 0"), 6);
+    EXPECT_EQ(countLines(beforeUnload, "received timer 7 0"), 1);
+    // OK stored "skip intro"; Cancel and the caption changed nothing more.
+    EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
+              (Lines{"NoIntro=1", "Disable LCD=0", "Time Remaining=1", "LPTx=888"}));
+}
+
+TEST(NoPortDriver, DriverOnTheSearchPathIsFoundByItsName)
+{
+    ScenarioRun run = runScenarioText("driver-search", std::string("driver search\n") + FULL_SESSION +
+                                                           "snapshot end\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    EXPECT_FALSE(run.hasPluginFile("inpout32.dll"));
+    EXPECT_GT(run.transfers().size(), 6000u);
+    EXPECT_EQ(countPrefix(run.events(), "fault "), 0);
+    EXPECT_EQ(run.textRow("end", 1).substr(4, 24), "Winamp has been shutdown");
+}
+
+// The direct-I/O path is for systems older than the vectored exception
+// handlers it probes with; the module must still load there, so nothing
+// newer than Windows 2000 may be in its import table.
+TEST(NoPortDriver, PluginImportsNoKernelFunctionNewerThanWindows2000)
+{
+    std::string command = "i686-w64-mingw32-objdump -p '" + win32Path("plugin-files/gen_pixelvane.dll") + "'";
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string dump;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        dump.append(buffer, count);
+    ASSERT_EQ(pclose(pipe), 0);
+    ASSERT_NE(dump.find("GetModuleFileNameA"), std::string::npos) << "no import table in the dump";
+    for (const char *name : {"AddVectoredExceptionHandler", "RemoveVectoredExceptionHandler", "GetModuleHandleExA"})
+        EXPECT_EQ(dump.find(name), std::string::npos) << "imports " << name;
+}
