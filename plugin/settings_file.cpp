@@ -17,6 +17,11 @@ bool settingsPath(char *buffer)
     return pluginFolderPath(FILE_NAME, buffer, SETTINGS_PATH_SIZE);
 }
 
+// A base below 0x100 would reach the motherboard's own devices (DMA,
+// interrupt and timer chips, keyboard), and one above 0xFFFD has no room
+// for the card's three registers before the I/O space wraps round to them.
+enum { LOWEST_CARD_BASE = 0x100, HIGHEST_CARD_BASE = 0xFFFD };
+
 static void readValue(const char *key, int *value, const char *path)
 {
     *value = (int)GetPrivateProfileIntA(SECTION, key, *value, path);
@@ -31,6 +36,8 @@ void loadSettings()
     readValue(KEY_NO_INTRO, &settings.noIntro, path);
     readValue(KEY_TIME_REMAINING, &settings.timeRemaining, path);
     readValue(KEY_LPT_PORT, &settings.lptPort, path);
+    if (settings.lptPort < LOWEST_CARD_BASE || settings.lptPort > HIGHEST_CARD_BASE)
+        settings.lptPort = LPT_PORT_378;
 }
 
 static void writeValue(const char *key, int value, const char *path)

@@ -37,38 +37,50 @@ const Lines DEFAULT_BUTTONS = {"1007 0", "1008 0", "1009 1", "1010 0", "1014 1",
 
 } // namespace
 
-TEST(HostileSettings, GarbageAndOutOfRangeValuesAreTakenAsReadAndWrittenBack)
+TEST(HostileSettings, GarbageValuesAreTakenAsReadAndAPortOutsideTheCardRangeFallsBackToTheDefault)
 {
     ScenarioRun run = runWith("settings-garbage", "[Pixelvane]\r\nDisable LCD=abc\r\nNoIntro=-5\r\n"
                                                   "Time Remaining=99999999999\r\nLPTx=-1\r\n");
     expectHostUnharmed(run);
     // Text reads as 0; any other value counts as set.
-    EXPECT_EQ(buttonStates(run), (Lines{"1007 0", "1008 1", "1009 1", "1010 1", "1014 0", "1015 0"}));
+    EXPECT_EQ(buttonStates(run), (Lines{"1007 0", "1008 1", "1009 1", "1010 0", "1014 1", "1015 0"}));
     Lines entries = settingsEntries(run.pluginFile("plugin.ini"));
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0], "Disable LCD=0");
     EXPECT_EQ(entries[1], "NoIntro=-5");
     EXPECT_NE(entries[2], "Time Remaining=0");
-    EXPECT_EQ(entries[3], "LPTx=-1");
-    // Port -1 is 0xFFFF, its control register 0xFFFF + 2 wraps to 0x0001:
-    // the traffic goes there, and the card at 0x378 sees none of it.
+    EXPECT_EQ(entries[3], "LPTx=888");
+    // Port -1 would be 0xFFFF, its control register wrapping round to the
+    // DMA controller at 0x0001: the plug-in uses the card at 0x378 instead
+    // and touches no port outside it.
     Lines ports = run.ports();
     ASSERT_FALSE(ports.empty());
-    EXPECT_EQ(ports[0], "in 0001 FF");
-    EXPECT_EQ(countPrefix(ports, "out 037"), 0);
-    EXPECT_TRUE(run.transfers().empty());
+    EXPECT_EQ(ports[0], "in 037A CC");
+    EXPECT_EQ(countPrefix(ports, "out 0001"), 0);
+    EXPECT_EQ(countPrefix(ports, "in 0001"), 0);
+    EXPECT_GT(run.transfers().size(), 6000u);
 }
 
-TEST(HostileSettings, PortBeyond16BitsWrapsAndNumbersWithTrailingTextCount)
+TEST(HostileSettings, PortsBelowTheCardRangeOrBeyond16BitsFallBackAndNumbersWithTrailingTextCount)
 {
     ScenarioRun run = runWith("settings-wrap", "[Pixelvane]\r\nLPTx=66424\r\nNoIntro=1x\r\nTime Remaining= 0\r\n");
     expectHostUnharmed(run);
-    EXPECT_EQ(buttonStates(run), (Lines{"1007 0", "1008 1", "1009 0", "1010 1", "1014 0", "1015 0"}));
-    // 66424 is 0x10378: the card at 0x378 gets the whole start-up.
+    EXPECT_EQ(buttonStates(run), (Lines{"1007 0", "1008 1", "1009 0", "1010 0", "1014 1", "1015 0"}));
+    // 66424 does not fit the 16-bit I/O space: the default card gets the
+    // start-up, and the file keeps the port actually used.
     EXPECT_EQ(run.ports().at(0), "in 037A CC");
     EXPECT_GT(run.transfers().size(), 6000u);
     EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
-              (Lines{"LPTx=66424", "NoIntro=1", "Time Remaining=0", "Disable LCD=0"}));
+              (Lines{"LPTx=888", "NoIntro=1", "Time Remaining=0", "Disable LCD=0"}));
+    // 0x60 is the keyboard controller, not a printer card.
+    ScenarioRun low = runWith("settings-low-port", "[Pixelvane]\r\nLPTx=96\r\n");
+    expectHostUnharmed(low);
+    EXPECT_EQ(low.ports().at(0), "in 037A CC");
+    EXPECT_EQ(countPrefix(low.ports(), "out 006"), 0);
+    // A base of 0xFFFD still holds all three registers and is taken as read.
+    ScenarioRun high = runWith("settings-high-port", "[Pixelvane]\r\nLPTx=65533\r\n");
+    expectHostUnharmed(high);
+    EXPECT_EQ(high.ports().at(0), "in FFFF FF"); // no card there
 }
 
 TEST(HostileSettings, FileWithoutTheSectionOrWithoutTextKeepsTheDefaultsAndItsOwnContent)

@@ -129,7 +129,8 @@ struct BitmapTest : ::testing::Test {
         fs::path path = folder / name;
         FILE *file = std::fopen(path.string().c_str(), "wb");
         if (file) {
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            if (!bytes.empty())
+                std::fwrite(bytes.data(), 1, bytes.size(), file);
             std::fclose(file);
         }
         return path.string();
