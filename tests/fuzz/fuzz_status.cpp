@@ -9,7 +9,8 @@
 //            channels, play state
 //   2 bytes  title length n, then n title bytes
 //   with flag bit 1: 2 bytes length m, then m bytes of the title after play
-// Missing bytes read as 0. Every tick samples, draws and then checks that
+// Missing bytes read as 0. After the ticks the shut-down screen is drawn.
+// Every tick samples, draws and then checks that
 // every text is terminated inside its field, that artist and song come
 // from the title, that the text area holds exactly the seven texts at their
 // cells over what was there (or over a cleared area after a new artist),
@@ -239,5 +240,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         lastArtist = playerStatus.artist;
         lastPlayState = playerStatus.playState;
     }
+
+    // The host closes the plug-in: the shut-down texts over whatever the
+    // ticks left, with the numbers of the last sample.
+    uint8_t before[RAM_SIZE];
+    std::memcpy(before, simPortEmulator.lcd.ram, RAM_SIZE);
+    setShutdownStatus();
+    bool artistChanged = lastArtist != playerStatus.artist;
+    bool stateChanged = lastPlayState != playerStatus.playState;
+    drawStatusScreen();
+    checkScreen(before, artistChanged, stateChanged);
     return 0;
 }
