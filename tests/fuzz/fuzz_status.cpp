@@ -9,13 +9,13 @@
 //            channels, play state
 //   2 bytes  title length n, then n title bytes
 //   with flag bit 1: 2 bytes length m, then m bytes of the title after play
-// Missing bytes read as 0. After the ticks the shut-down screen is drawn.
-// Every tick samples, draws and then checks that
-// every text is terminated inside its field, that artist and song come
-// from the title, that the text area holds exactly the seven texts at their
-// cells over what was there (or over a cleared area after a new artist),
-// that nothing outside the text area and the icon changed, and that the
-// controller saw no protocol fault.
+// Missing bytes read as 0; after the ticks the shut-down screen is drawn.
+// Every tick samples, draws and then checks that every text is terminated
+// inside its field, that artist and song come from the title, that the
+// text area holds exactly the seven texts at their cells over what was
+// there (or over a cleared area after a new artist), that nothing outside
+// the text area and the icon changed, and that the controller saw no
+// protocol fault.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
