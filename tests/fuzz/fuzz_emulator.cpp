@@ -11,10 +11,14 @@
 //   3  in from base + (low bits)         7  controller reset
 // After every operation: the controller's registers hold only values the
 // chip can hold, the control latch reads back as written, and the logs
-// grew by no more than that one operation can add.
+// grew by no more than that one operation can add. Every controller write
+// is repeated on a second card as a clean port-level write cycle, which
+// must leave that controller exactly as the direct write left the first.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "emulator.h"
@@ -73,6 +77,49 @@ void checkRegisters(const T6963c &lcd)
           "auto mode not one of its three states");
 }
 
+// Control-register bits of a clean write cycle, as the driver makes it.
+const uint8_t CONTROL_WRITE_STROBE = 0x01;
+const uint8_t CONTROL_CHIP_ENABLE = 0x02;
+const uint8_t CONTROL_COMMAND_SELECT = 0x04;
+
+// A second card holding the same controller: every controller write is also
+// made on it as a whole port-level write cycle, and the two controllers must
+// then agree byte for byte.
+Emulator shadow;
+
+void startShadow(const Emulator &emulator)
+{
+    shadow.base = emulator.base;
+    shadow.dataRegister = 0;
+    shadow.controlRegister = 0;
+    shadow.logAccesses = false;
+    shadow.transfers.clear();
+    shadow.faults.clear();
+    std::memcpy(&shadow.lcd, &emulator.lcd, sizeof shadow.lcd);
+}
+
+void checkShadowCycle(const Emulator &emulator, size_t faultsBefore, bool command, uint8_t value)
+{
+    uint16_t data = shadow.base;
+    uint16_t control = (uint16_t)(shadow.base + 2);
+    uint8_t idle = command ? CONTROL_COMMAND_SELECT : 0;
+    emulatorOut(&shadow, control, idle);
+    emulatorOut(&shadow, data, value);
+    emulatorOut(&shadow, control, idle | CONTROL_CHIP_ENABLE);
+    emulatorOut(&shadow, control, idle | CONTROL_CHIP_ENABLE | CONTROL_WRITE_STROBE);
+    emulatorOut(&shadow, control, idle | CONTROL_CHIP_ENABLE);
+    emulatorOut(&shadow, control, idle);
+
+    check(shadow.transfers.size() == 1, "a write cycle did not latch exactly one byte");
+    check(shadow.transfers[0].command == command && shadow.transfers[0].value == value,
+          "a write cycle latched another byte or C/D");
+    check(std::memcmp(&shadow.lcd, &emulator.lcd, sizeof shadow.lcd) == 0,
+          "a write cycle left the controller otherwise than a direct write");
+    check(std::equal(emulator.faults.begin() + (long)faultsBefore, emulator.faults.end(),
+                     shadow.faults.begin(), shadow.faults.end()),
+          "a write cycle made other faults than a direct write");
+}
+
 void render(const Emulator &emulator)
 {
     static PanelImage image;
@@ -128,7 +175,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             uint8_t value = takeByte(&in);
             bool autoWrite = !command && emulator.lcd.autoMode == AUTO_WRITING;
             uint16_t pointer = emulator.lcd.addressPointer;
+            size_t faultsBefore = emulator.faults.size();
+            startShadow(emulator);
             t6963cWrite(&emulator, command, value);
+            checkShadowCycle(emulator, faultsBefore, command, value);
             // Auto write stores at the pointer, which wraps within the 8 KiB.
             if (autoWrite) {
                 check(emulator.lcd.ram[pointer & RAM_MASK] == value, "auto write missed the pointer");
