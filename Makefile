@@ -3,7 +3,7 @@
 #   make demo   build everything and play the tour in the host simulator
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win32 sanitize test test-native test-win32 test-sanitize demo bench installer release clean
+.PHONY: all deps native win32 sanitize fuzz test test-native test-win32 test-sanitize test-fuzz demo bench installer release clean
 
 all: native win32
 
@@ -22,6 +22,11 @@ sanitize: deps
 	cmake --preset native-sanitize >/dev/null
 	cmake --build --preset native-sanitize -j $(JOBS)
 
+# The libFuzzer targets (clang, ASan, UBSan) and only what they link.
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
 test-win32: win32
 	ctest --preset win32
 
@@ -31,7 +36,12 @@ test-native: native
 test-sanitize: sanitize
 	ctest --preset native-sanitize -j $(JOBS) -LE 'e2e|fuzz'
 
-test: test-win32 test-native
+# Each fuzzer runs PIXELVANE_FUZZ_SECONDS (default 60) on a copy of its
+# corpus; two at a time, so the three take about two minutes.
+test-fuzz: fuzz
+	ctest --preset fuzz -j 2 -L fuzz
+
+test: test-win32 test-native test-sanitize test-fuzz
 
 demo: native
 	scripts/demo
