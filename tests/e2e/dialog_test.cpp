@@ -3,17 +3,6 @@
 
 #include <gtest/gtest.h>
 
-typedef std::vector<std::string> Lines;
-
-static Lines buttonStates(const ScenarioRun &run)
-{
-    Lines states;
-    for (const std::string &line : run.events())
-        if (line.compare(0, 7, "button ") == 0)
-            states.push_back(line.substr(7));
-    return states;
-}
-
 static ScenarioRun openWith(const std::string &name, const std::string &ini)
 {
     writeScenarioFile(name + ".ini", "[Pixelvane]\r\n" + ini);

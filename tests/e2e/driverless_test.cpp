@@ -6,8 +6,6 @@
 
 #include <cstdio>
 
-typedef std::vector<std::string> Lines;
-
 // Start, ticks, the dialog ended with OK, with Cancel and from its caption,
 // the intro and about buttons, quit and unload.
 static const char FULL_SESSION[] = "title 1. Some Artist - Some Song - Winamp\n"
@@ -38,9 +36,8 @@ TEST(NoPortDriver, WholeSessionRunsToItsEndAndNothingReachesAPort)
     EXPECT_EQ(countLines(events, "dialog end 0"), 3);
     EXPECT_EQ(countLines(events, "wndproc restored"), 1);
     EXPECT_NE(findLine(events, "messages after unload delivered"), -1);
-    int unload = findLine(events, "unload");
-    ASSERT_NE(unload, -1);
-    Lines beforeUnload(events.begin(), events.begin() + unload);
+    ASSERT_NE(findLine(events, "unload"), -1);
+    Lines beforeUnload = linesBefore(events, "unload");
     EXPECT_EQ(countLines(beforeUnload, "received timer 1 0"), 6);
     EXPECT_EQ(countLines(beforeUnload, "received timer 7 0"), 1);
     // OK stored "skip intro"; Cancel and the caption changed nothing more.

@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -109,7 +111,7 @@ bool ScenarioRun::hasPluginFile(const std::string &name) const
     return stat((outDir + "/plugins/" + name).c_str(), &status) == 0;
 }
 
-static std::string quoted(const std::string &text)
+static std::string shellQuoted(const std::string &text)
 {
     return "'" + text + "'";
 }
@@ -119,9 +121,9 @@ static ScenarioRun runScenarioFile(const std::string &name, const std::string &s
     ScenarioRun run;
     run.outDir = std::string(E2E_OUTPUT_DIR) + "/" + name;
     std::string errors = std::string(E2E_OUTPUT_DIR) + "/" + name + ".stderr";
-    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_WIN32_BUILD=" + quoted(PIXELVANE_WIN32_DIR) + " " +
-                          quoted(sourcePath("scripts/host-sim")) + " " + quoted(scenario) + " " +
-                          quoted(run.outDir) + " >/dev/null 2>" + quoted(errors);
+    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
+                          shellQuoted(sourcePath("scripts/host-sim")) + " " + shellQuoted(scenario) + " " +
+                          shellQuoted(run.outDir) + " >/dev/null 2>" + shellQuoted(errors);
     int status = std::system(command.c_str());
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.errorOutput = readFile(errors);
@@ -130,13 +132,13 @@ static ScenarioRun runScenarioFile(const std::string &name, const std::string &s
 
 ScenarioRun runScenario(const std::string &name)
 {
-    std::system(("mkdir -p " + quoted(E2E_OUTPUT_DIR)).c_str());
+    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
     return runScenarioFile(name, sourcePath("tests/e2e/" + name + ".scn"));
 }
 
 ScenarioRun runScenarioText(const std::string &name, const std::string &text)
 {
-    std::system(("mkdir -p " + quoted(E2E_OUTPUT_DIR)).c_str());
+    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
     std::string path = std::string(E2E_OUTPUT_DIR) + "/" + name + ".scn";
     std::ofstream(path) << text;
     return runScenarioFile(name, path);
@@ -144,7 +146,7 @@ ScenarioRun runScenarioText(const std::string &name, const std::string &text)
 
 void writeScenarioFile(const std::string &name, const std::string &content)
 {
-    std::system(("mkdir -p " + quoted(E2E_OUTPUT_DIR)).c_str());
+    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
     std::ofstream(std::string(E2E_OUTPUT_DIR) + "/" + name, std::ios::binary) << content;
 }
 
@@ -159,4 +161,39 @@ std::vector<std::string> settingsEntries(const std::string &ini)
             entries.push_back(line);
     }
     return entries;
+}
+
+Lines linesBefore(const Lines &lines, const std::string &marker)
+{
+    int end = findLine(lines, marker);
+    return Lines(lines.begin(), end < 0 ? lines.end() : lines.begin() + end);
+}
+
+Lines linesAfter(const Lines &lines, const std::string &marker)
+{
+    int at = findLine(lines, marker);
+    return at < 0 ? Lines() : Lines(lines.begin() + at + 1, lines.end());
+}
+
+Lines buttonStates(const ScenarioRun &run)
+{
+    Lines states;
+    for (const std::string &line : run.events())
+        if (line.compare(0, 7, "button ") == 0)
+            states.push_back(line.substr(7));
+    return states;
+}
+
+void expectHostUnharmed(const ScenarioRun &run)
+{
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    Lines events = run.events();
+    EXPECT_EQ(countPrefix(events, "crash "), 0);
+    EXPECT_EQ(countPrefix(events, "exit "), 0);
+}
+
+void expectCleanRun(const ScenarioRun &run)
+{
+    expectHostUnharmed(run);
+    EXPECT_EQ(countPrefix(run.events(), "fault "), 0);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+typedef std::vector<std::string> Lines;
+
 struct ScenarioRun {
     std::string outDir;
     int exitStatus;
@@ -38,3 +40,15 @@ void writeScenarioFile(const std::string &name, const std::string &content);
 // The keys of section [Pixelvane] in an INI text, in file order, as
 // "key=value".
 std::vector<std::string> settingsEntries(const std::string &ini);
+// The lines before the first `marker` (all of them when it is missing), and
+// the lines after it (none when it is missing).
+Lines linesBefore(const Lines &lines, const std::string &marker);
+Lines linesAfter(const Lines &lines, const std::string &marker);
+// The dialog's check boxes and radio buttons as an inspect step logged
+// them: "ID STATE".
+Lines buttonStates(const ScenarioRun &run);
+// The run ended normally: status 0, no unhandled fault, no process exit
+// by the plug-in.
+void expectHostUnharmed(const ScenarioRun &run);
+// As above, and the emulator saw no protocol fault either.
+void expectCleanRun(const ScenarioRun &run);

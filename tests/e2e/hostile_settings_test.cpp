@@ -4,25 +4,7 @@
 
 #include <gtest/gtest.h>
 
-typedef std::vector<std::string> Lines;
-
 namespace {
-
-Lines buttonStates(const ScenarioRun &run)
-{
-    Lines states;
-    for (const std::string &line : run.events())
-        if (line.compare(0, 7, "button ") == 0)
-            states.push_back(line.substr(7));
-    return states;
-}
-
-void expectHostUnharmed(const ScenarioRun &run)
-{
-    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
-    EXPECT_EQ(countPrefix(run.events(), "crash "), 0);
-    EXPECT_EQ(countPrefix(run.events(), "exit "), 0);
-}
 
 // Starts with `ini` as the settings file, shows the dialog's boxes,
 // cancels, ticks and quits.

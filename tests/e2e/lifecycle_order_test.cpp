@@ -5,26 +5,9 @@
 
 #include <gtest/gtest.h>
 
-typedef std::vector<std::string> Lines;
-
 namespace {
 
-void expectHostUnharmed(const ScenarioRun &run)
-{
-    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
-    Lines events = run.events();
-    EXPECT_EQ(countPrefix(events, "crash "), 0);
-    EXPECT_EQ(countPrefix(events, "exit "), 0);
-    EXPECT_EQ(countPrefix(events, "fault "), 0);
-}
-
 const Lines DEFAULT_ENTRIES = {"NoIntro=0", "Disable LCD=0", "Time Remaining=1", "LPTx=888"};
-
-Lines after(const Lines &lines, const std::string &marker)
-{
-    int at = findLine(lines, marker);
-    return at < 0 ? Lines() : Lines(lines.begin() + at + 1, lines.end());
-}
 
 } // namespace
 
@@ -32,7 +15,7 @@ TEST(LifecycleOrder, QuitAfterTheMainWindowIsGoneStillShowsTheShutDownAndSaves)
 {
     ScenarioRun run = runScenarioText("order-window-gone", "title 1. A - B - Winamp\nanswer 104 1\nstart\ntick\n"
                                                            "destroy-window\nquit\nsnapshot quit\nunload\n");
-    expectHostUnharmed(run);
+    expectCleanRun(run);
     Lines events = run.events();
     EXPECT_LT(findLine(events, "window destroyed"), findLine(events, "killtimer 1"));
     EXPECT_EQ(run.textRow("quit", 1).substr(4, 24), "Winamp has been shutdown");
@@ -42,7 +25,7 @@ TEST(LifecycleOrder, QuitAfterTheMainWindowIsGoneStillShowsTheShutDownAndSaves)
 TEST(LifecycleOrder, QuitWithoutATickShowsOnlyTheShutDownTexts)
 {
     ScenarioRun run = runScenarioText("order-no-tick", "start\nquit\nsnapshot quit\nunload\n");
-    expectHostUnharmed(run);
+    expectCleanRun(run);
     EXPECT_EQ(run.textRow("quit", 1).substr(0, 28), "    Winamp has been shutdown");
     EXPECT_EQ(run.textRow("quit", 2).substr(0, 26), "    please turn off LCD...");
     // Nothing was ever sampled: the other cells are blank.
@@ -58,15 +41,15 @@ TEST(LifecycleOrder, AnotherModuleSubclassingAfterUsKeepsForwardingThroughUsAfte
     ScenarioRun run = runScenarioText("order-subclass-after",
                                       "title 1. A - B - Winamp\nanswer 104 1\nstart\nsubclass\ntick\n"
                                       "quit\nsnapshot quit\ntimer 7\nsnapshot later\nunload\n");
-    expectHostUnharmed(run);
+    expectCleanRun(run);
     Lines events = run.events();
     EXPECT_EQ(countLines(events, "wndproc left"), 1);
     EXPECT_NE(findLine(events, "messages after unload delivered"), -1);
-    Lines afterUnload = after(events, "unload");
+    Lines afterUnload = linesAfter(events, "unload");
     EXPECT_EQ(countLines(afterUnload, "received timer 1 0"), 1);
     EXPECT_EQ(countLines(afterUnload, "received timer 2 0"), 1);
     // After quit a tick leaves the shut-down screen alone.
-    EXPECT_EQ(countLines(after(events, "wndproc left"), "received timer 7 0"), 1);
+    EXPECT_EQ(countLines(linesAfter(events, "wndproc left"), "received timer 7 0"), 1);
     EXPECT_EQ(run.ram("quit"), run.ram("later"));
 }
 
@@ -74,10 +57,10 @@ TEST(LifecycleOrder, AnotherModuleSubclassingBeforeUsGetsItsProcedureBack)
 {
     ScenarioRun run = runScenarioText("order-subclass-before", "title 1. A - B - Winamp\nsubclass\nstart\ntick\n"
                                                                "quit\nunload\n");
-    expectHostUnharmed(run);
+    expectCleanRun(run);
     Lines events = run.events();
     EXPECT_EQ(countLines(events, "wndproc restored"), 1);
-    Lines afterUnload = after(events, "unload");
+    Lines afterUnload = linesAfter(events, "unload");
     EXPECT_EQ(countLines(afterUnload, "received timer 1 0"), 1);
     EXPECT_NE(findLine(events, "messages after unload delivered"), -1);
 }

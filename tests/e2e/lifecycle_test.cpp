@@ -6,12 +6,6 @@
 #include <cstdio>
 #include <strings.h>
 
-static std::vector<std::string> before(const std::vector<std::string> &lines, const std::string &marker)
-{
-    int end = findLine(lines, marker);
-    return std::vector<std::string>(lines.begin(), end < 0 ? lines.end() : lines.begin() + end);
-}
-
 TEST(Lifecycle, StartTicksQuitAndUnloadRunToTheEnd)
 {
     ScenarioRun run = runScenario("lifecycle");
@@ -29,7 +23,7 @@ TEST(Lifecycle, StartTicksQuitAndUnloadRunToTheEnd)
 
     // Every tick, and the timer of another id, reached the host's own
     // procedure with its arguments unchanged.
-    std::vector<std::string> beforeUnload = before(events, "unload");
+    std::vector<std::string> beforeUnload = linesBefore(events, "unload");
     EXPECT_EQ(countLines(beforeUnload, "received timer 1 0"), 4);
     EXPECT_EQ(countLines(beforeUnload, "received timer 7 0"), 1);
     EXPECT_LT(findLine(events, "settimer 1 250"), findLine(events, "received timer 1 0"));

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-typedef std::vector<std::string> Lines;
-
 TEST(SettingsFile, NoFileKeepsTheDefaultsAndShutDownWritesThemInOrder)
 {
     ScenarioRun run = runScenarioText("settings-none", "start\nsnapshot started\nquit\n");

@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "fuzz_support.h"
 #include "bitmap.h"
 #include "bus.h"
 #include "controller.h"
@@ -44,20 +45,6 @@ void removePicture()
 
 void noFrameWait() {}
 
-void fail(const char *what)
-{
-    std::fprintf(stderr, "fuzz_bitmap: %s\n", what);
-    for (const std::string &fault : simPortEmulator.faults)
-        std::fprintf(stderr, "  fault: %s\n", fault.c_str());
-    std::abort();
-}
-
-void check(bool condition, const char *what)
-{
-    if (!condition)
-        fail(what);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -74,6 +61,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     picturePath = pattern;
     std::atexit(removePicture);
     bitmapFrameWait = noFrameWait;
+    reportedEmulator = &simPortEmulator;
     return 0;
 }
 

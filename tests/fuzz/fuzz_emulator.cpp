@@ -21,6 +21,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_support.h"
 #include "emulator.h"
 
 namespace {
@@ -40,29 +41,6 @@ const size_t TEXT_AREA_TEXT_SIZE = 8 * 41;
 enum Operation {
     OUT_DATA, OUT_CONTROL, OUT_ANY, IN_ANY, BUS_WRITE, BUS_READ, RENDER, CONTROLLER_RESET,
 };
-
-struct Input {
-    const uint8_t *data;
-    size_t size;
-};
-
-uint8_t takeByte(Input *in)
-{
-    if (in->size == 0)
-        return 0;
-    uint8_t value = *in->data;
-    in->data++;
-    in->size--;
-    return value;
-}
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_emulator: %s\n", what);
-        std::abort();
-    }
-}
 
 void checkRegisters(const T6963c &lcd)
 {

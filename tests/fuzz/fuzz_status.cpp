@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_support.h"
 #include "bus.h"
 #include "controller.h"
 #include "fake_host.h"
@@ -43,29 +44,6 @@ const int ICON_FIRST_BYTE = 36;
 const int ICON_BYTES = 3;
 const uint8_t SIX_PIXEL_MASK = 0x3F;
 
-struct Input {
-    const uint8_t *data;
-    size_t size;
-};
-
-uint8_t takeByte(Input *in)
-{
-    if (in->size == 0)
-        return 0;
-    uint8_t value = *in->data;
-    in->data++;
-    in->size--;
-    return value;
-}
-
-int32_t takeInt(Input *in)
-{
-    uint32_t value = 0;
-    for (int i = 0; i < 4; i++)
-        value |= (uint32_t)takeByte(in) << (8 * i);
-    return (int32_t)value;
-}
-
 std::string takeText(Input *in)
 {
     size_t length = takeByte(in);
@@ -76,20 +54,6 @@ std::string takeText(Input *in)
     in->data += length;
     in->size -= length;
     return text;
-}
-
-void fail(const char *what)
-{
-    std::fprintf(stderr, "fuzz_status: %s\n", what);
-    for (const std::string &fault : simPortEmulator.faults)
-        std::fprintf(stderr, "  fault: %s\n", fault.c_str());
-    std::abort();
-}
-
-void check(bool condition, const char *what)
-{
-    if (!condition)
-        fail(what);
 }
 
 bool terminatedWithin(const char *field, size_t size)
@@ -211,6 +175,7 @@ void answerFrom(Input *in)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    reportedEmulator = &simPortEmulator;
     Input in = {data, size};
     startModule();
     std::string lastArtist;
