@@ -57,7 +57,6 @@ struct Replay {
     uint64_t clockUs = 0;
     uint64_t nextSampleUs = 0;
     uint64_t lastTickUs = 0;
-    bool started = false;
 };
 
 bool samePicture(const PanelImage &a, const PanelImage &b)
@@ -91,11 +90,10 @@ void applyMark(Replay *replay, const TimelineMark &mark)
         words >> base >> control;
         emulatorReset(&replay->emulator, (uint16_t)base, (uint8_t)control);
         replay->emulator.logAccesses = false;
-        replay->started = true;
         replay->lastTickUs = replay->clockUs;
     } else if (verb == "tick" || verb == "timer") {
         uint64_t due = replay->lastTickUs + TICK_US;
-        if (replay->started && due > replay->clockUs)
+        if (due > replay->clockUs)
             advanceTo(replay, due);
         replay->lastTickUs = replay->clockUs;
     } else if (verb == "config" || verb == "click" || verb == "close") {

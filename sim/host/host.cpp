@@ -319,9 +319,15 @@ static void copyFileTo(const Step *step, const std::string &source, const std::s
         fail(step, "cannot copy " + source + " to " + target);
 }
 
+// A file of the plug-in folder, by name.
+static std::string pluginFolderFile(const std::string &name)
+{
+    return host.pluginsDir + "\\" + name;
+}
+
 static void copyInto(const Step *step, const std::string &source, const std::string &name)
 {
-    copyFileTo(step, source, host.pluginsDir + "\\" + name);
+    copyFileTo(step, source, pluginFolderFile(name));
 }
 
 static void startPlugin(const Step &step)
@@ -340,7 +346,7 @@ static void startPlugin(const Step &step)
         host.sim = control();
         host.sim->configure(host.base, host.control);
     }
-    std::string pluginPath = host.pluginsDir + "\\" + PLUGIN_DLL;
+    std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
     host.plugin = LoadLibraryW(widen(pluginPath).c_str());
     if (host.plugin == nullptr)
         fail(&step, "the plug-in is missing or cannot be loaded: " + pluginPath);
@@ -498,13 +504,13 @@ static void runStep(const Step &step)
     } else if (verb == "folder") {
         usePluginFolder(step);
     } else if (verb == "mkdir") {
-        std::string path = host.pluginsDir + "\\" + step.words[0];
+        std::string path = pluginFolderFile(step.words[0]);
         if (!CreateDirectoryW(longPath(path).c_str(), nullptr))
             fail(&step, "cannot create " + path);
     } else if (verb == "lock") {
         // As another program holding the file open without sharing would:
         // nobody else can open it until the scenario ends.
-        std::string path = host.pluginsDir + "\\" + step.words[0];
+        std::string path = pluginFolderFile(step.words[0]);
         HANDLE file = CreateFileW(longPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             fail(&step, "cannot lock " + path);
@@ -512,7 +518,7 @@ static void runStep(const Step &step)
     } else if (verb == "install") {
         copyInto(&step, scenarioPath(step.words[1]), step.words[0]);
     } else if (verb == "remove") {
-        std::string path = host.pluginsDir + "\\" + step.words[0];
+        std::string path = pluginFolderFile(step.words[0]);
         if (!DeleteFileW(longPath(path).c_str()) && !RemoveDirectoryW(longPath(path).c_str()))
             fail(&step, "cannot remove " + path);
     } else if (verb == "title") {
