@@ -2,6 +2,7 @@
 
 Settings settings = {0, 0, 1, LPT_PORT_378};
 int refreshEnabled = 1;
+OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0};
 
 void settingsReset()
 {
@@ -10,4 +11,7 @@ void settingsReset()
     settings.timeRemaining = 1;
     settings.lptPort = LPT_PORT_378;
     refreshEnabled = 1;
+    optIns.fastBus = 0;
+    optIns.fastBusPace = FAST_BUS_DEFAULT_PACE_US;
+    optIns.letters = 0;
 }

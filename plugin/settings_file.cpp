@@ -11,6 +11,10 @@ static const char KEY_DISABLE_LCD[] = "Disable LCD";
 static const char KEY_NO_INTRO[] = "NoIntro";
 static const char KEY_TIME_REMAINING[] = "Time Remaining";
 static const char KEY_LPT_PORT[] = "LPTx";
+// Read only, never written: see OptIns.
+static const char KEY_FAST_BUS[] = "Fast Bus";
+static const char KEY_FAST_BUS_PACE[] = "Fast Bus Pace";
+static const char KEY_LETTERS[] = "Letters";
 
 bool settingsPath(char *buffer)
 {
@@ -38,6 +42,9 @@ void loadSettings()
     readValue(KEY_LPT_PORT, &settings.lptPort, path);
     if (settings.lptPort < LOWEST_CARD_BASE || settings.lptPort > HIGHEST_CARD_BASE)
         settings.lptPort = LPT_PORT_378;
+    readValue(KEY_FAST_BUS, &optIns.fastBus, path);
+    readValue(KEY_FAST_BUS_PACE, &optIns.fastBusPace, path);
+    readValue(KEY_LETTERS, &optIns.letters, path);
 }
 
 static void writeValue(const char *key, int value, const char *path)

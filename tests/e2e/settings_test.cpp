@@ -73,3 +73,16 @@ TEST(SettingsFile, DisabledLcdIgnoresTicksButShowsTheShutDownScreen)
     EXPECT_EQ(run.textRow("quit", 1).substr(4, 24), "Winamp has been shutdown");
     EXPECT_EQ(run.textRow("quit", 2).substr(4, 22), "please turn off LCD...");
 }
+
+// The opt-in keys are read but never written: a file that has them keeps
+// them as they stand, and a file the plug-in creates never gains them.
+TEST(SettingsFile, OptInKeysAreKeptAsWrittenAndNeverAdded)
+{
+    const std::string ini = "[Pixelvane]\r\nFast Bus=0\r\nLetters=0\r\nFast Bus Pace=7\r\nLPTx=888\r\n";
+    writeScenarioFile("opt-ins.ini", ini);
+    ScenarioRun run = runScenarioText("settings-opt-ins", "install plugin.ini opt-ins.ini\nstart\nquit\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
+              (Lines{"Fast Bus=0", "Letters=0", "Fast Bus Pace=7", "LPTx=888", "NoIntro=0", "Disable LCD=0",
+                     "Time Remaining=1"}));
+}

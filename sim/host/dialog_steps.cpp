@@ -1,0 +1,98 @@
+// The settings dialog's steps. The dialog runs its own modal loop inside
+// the plug-in's configProc; a thread timer performs the steps up to "end"
+// from inside that loop, one step per call.
+#include "host.h"
+
+enum { CONFIG_STEP_PERIOD_MS = 10, CONFIG_END_PATIENCE = 300 };
+
+static BOOL CALLBACK findVisibleDialog(HWND window, LPARAM found)
+{
+    wchar_t className[16];
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0) {
+        *(HWND *)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND openDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findVisibleDialog, (LPARAM)&found);
+    return found;
+}
+
+static HWND requireDialog(const Step &step)
+{
+    HWND dialog = openDialog();
+    if (dialog == nullptr)
+        fail(&step, "no dialog is open");
+    return dialog;
+}
+
+void clickControl(const Step &step)
+{
+    HWND control = GetDlgItem(requireDialog(step), (int)number(step, 0));
+    if (control == nullptr)
+        fail(&step, "the dialog has no control " + step.words[0]);
+    SendMessageW(control, BM_CLICK, 0, 0);
+}
+
+void closeDialog(const Step &step)
+{
+    SendMessageW(requireDialog(step), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+static BOOL CALLBACK logButtonState(HWND control, LPARAM)
+{
+    wchar_t className[16];
+    GetClassNameW(control, className, 16);
+    LONG style = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    bool checkable = style == BS_AUTOCHECKBOX || style == BS_CHECKBOX || style == BS_AUTORADIOBUTTON ||
+                     style == BS_RADIOBUTTON;
+    if (lstrcmpiW(className, L"Button") == 0 && checkable) {
+        LRESULT state = SendMessageW(control, BM_GETCHECK, 0, 0);
+        event("button " + std::to_string(GetDlgCtrlID(control)) + " " + std::to_string((long long)state));
+    }
+    return TRUE;
+}
+
+// Logs the state of every check box and radio button of the open dialog.
+void inspectDialog(const Step &step)
+{
+    EnumChildWindows(requireDialog(step), logButtonState, 0);
+}
+
+static void CALLBACK configStepTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (host.stepRunning || host.next >= host.steps.size())
+        return;
+    const Step &step = host.steps[host.next];
+    if (step.verb == "end") {
+        if (++host.endWaits > CONFIG_END_PATIENCE)
+            fail(&step, "the dialog is still open at end");
+        return;
+    }
+    if (step.verb == "config" || step.verb == "start" || step.verb == "unload")
+        fail(&step, "not allowed while the dialog is open");
+    host.stepRunning = true;
+    host.next++;
+    runStep(step);
+    host.stepRunning = false;
+}
+
+void runConfig(const Step &step)
+{
+    requirePlugin(step);
+    if (host.inConfig)
+        fail(&step, "the dialog is already open");
+    host.inConfig = true;
+    host.endWaits = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, CONFIG_STEP_PERIOD_MS, configStepTimer);
+    host.record->configProc();
+    KillTimer(nullptr, timer);
+    host.inConfig = false;
+    // Steps the dialog's loop did not reach before it ended run now; "end"
+    // then checks that no dialog is left open.
+}

@@ -1,0 +1,125 @@
+// The host simulator's shared state and the helpers every group of steps
+// uses. One Host lives for the run; its files are split by what the steps
+// touch: the main window, the plug-in's calls, the dialog, the plug-in
+// folder, and the scenario loop with its results (host.cpp).
+#pragma once
+
+#include "emulator.h"
+#include "scenario.h"
+#include "sim_control.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The plug-in record as the host reads it: seven 32-bit fields.
+struct HostPluginRecord {
+    int version;
+    const char *description;
+    int (*initProc)();
+    void (*configProc)();
+    void (*quitProc)();
+    HWND parentWindow;
+    HINSTANCE moduleInstance;
+};
+typedef HostPluginRecord *(*PluginEntry)();
+
+extern const char PLUGIN_DLL[];
+extern const char DRIVER_DLL[];
+
+enum ExitCode {
+    EXIT_OK = 0,
+    EXIT_STEP_FAILED = 1,
+    EXIT_USAGE = 2,
+    EXIT_CRASHED = 3,
+    EXIT_PLUGIN_ENDED_PROCESS = 4,
+};
+
+struct Host {
+    std::string scenarioFolder;
+    std::string outDir;
+    std::string pluginsDir;
+    std::string pluginFilesDir;
+    std::string driverSource;
+    FILE *events = nullptr;
+    FILE *timeline = nullptr;
+    HWND window = nullptr;
+    WNDPROC procBeforePlugin = nullptr;
+    HMODULE plugin = nullptr;
+    HMODULE driver = nullptr;
+    const SimControl *sim = nullptr;
+    HostPluginRecord *record = nullptr;
+    std::map<std::pair<long long, long long>, long long> answers;
+    std::wstring playTitle;
+    bool havePlayTitle = false;
+    bool driverOff = false;
+    bool driverInSearchPath = false;
+    unsigned short base = 888;
+    unsigned char control = 0xCC;
+    std::vector<Step> steps;
+    size_t next = 0;
+    bool inConfig = false;
+    bool stepRunning = false;
+    int endWaits = 0;
+    bool unloaded = false;
+    bool finished = false;
+    long timerMessages = 0;
+};
+
+extern Host host;
+
+// events.txt: one line of what the host saw.
+void event(const std::string &line);
+// timeline.txt: the port accesses made so far, as a step begins.
+void mark(const std::string &what);
+// The emulator behind the driver the plug-in uses (an idle one without).
+const Emulator &emulator();
+// Writes the logs once; later calls do nothing.
+void writeResults();
+[[noreturn]] void fail(const Step *step, const std::string &message);
+
+std::wstring widen(const std::string &text);
+// A path of the scenario, relative to the scenario's folder.
+std::string scenarioPath(const std::string &relative);
+// Word `index` of the step as a number; fails the step otherwise.
+long long number(const Step &step, size_t index);
+
+// The main window (host_window.cpp).
+void createMainWindow();
+void pumpMessages();
+void deliverTimer(WPARAM id);
+void subclassMainWindow();
+
+// The plug-in's life and the calls it makes into Windows (plugin_calls.cpp).
+void startPlugin(const Step &step);
+void requirePlugin(const Step &step);
+void quitPlugin(const Step &step);
+void unloadPlugin(const Step &step);
+// Any port driver in the process that the plug-in loaded by itself.
+void adoptDriverFoundByPlugin();
+
+// The settings dialog (dialog_steps.cpp).
+void runConfig(const Step &step);
+void clickControl(const Step &step);
+void closeDialog(const Step &step);
+void inspectDialog(const Step &step);
+HWND openDialog();
+
+// The plug-in folder (plugin_folder.cpp).
+std::wstring longPath(const std::string &path);
+std::string pluginFolderFile(const std::string &name);
+void copyFileTo(const Step *step, const std::string &source, const std::string &target);
+void copyInto(const Step *step, const std::string &source, const std::string &name);
+void copyPluginFiles();
+void usePluginFolder(const Step &step);
+void makeFolder(const Step &step);
+void lockFile(const Step &step);
+void removeFile(const Step &step);
+bool readFile(const std::string &path, std::string *text);
+
+// The scenario loop (host.cpp).
+void runStep(const Step &step);

@@ -1,0 +1,74 @@
+// The player's main window: a Unicode window of the player's class that
+// answers the status queries, takes the play command and logs every timer
+// message that reaches its own procedure.
+#include "host.h"
+
+static const wchar_t HOST_WINDOW_CLASS[] = L"Winamp v1.x";
+enum { PLAY_COMMAND = 40045 };
+
+static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_USER: {
+        auto answer = host.answers.find({(long long)lParam, (long long)wParam});
+        return answer == host.answers.end() ? 0 : (LRESULT)answer->second;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == PLAY_COMMAND) {
+            event("command " + std::to_string(LOWORD(wParam)));
+            if (host.havePlayTitle)
+                SetWindowTextW(window, host.playTitle.c_str());
+        }
+        return 0;
+    case WM_TIMER:
+        host.timerMessages++;
+        event("received timer " + std::to_string((unsigned long long)wParam) + " " +
+              std::to_string((long long)lParam));
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void createMainWindow()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = hostWindowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = HOST_WINDOW_CLASS;
+    RegisterClassW(&windowClass);
+    host.window = CreateWindowExW(0, HOST_WINDOW_CLASS, L"Winamp 2.91", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (host.window == nullptr)
+        fail(nullptr, "cannot create the main window");
+}
+
+void pumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void deliverTimer(WPARAM id)
+{
+    if (!IsWindow(host.window))
+        return;
+    PostMessageW(host.window, WM_TIMER, id, 0);
+    pumpMessages();
+}
+
+// Another module subclassing the main window, as a second plug-in would.
+static WNDPROC otherModuleSavedProc;
+static LRESULT CALLBACK otherModuleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(otherModuleSavedProc, window, message, wParam, lParam);
+}
+
+void subclassMainWindow()
+{
+    otherModuleSavedProc = (WNDPROC)SetWindowLongPtrW(host.window, GWLP_WNDPROC, (LONG_PTR)otherModuleProc);
+    event("subclassed by another module");
+}

@@ -1,0 +1,140 @@
+// The plug-in's life in the host (load, start, quit, unload) and what the
+// plug-in calls instead of the real Windows functions: its timers are
+// logged and never started, its dialog and shell calls are logged, and an
+// exit it asks for ends the run with its own status.
+#include "host.h"
+#include "import_patch.h"
+
+static const char PLUGIN_EXPORT[] = "winampGetGeneralPurposePlugin";
+
+static UINT_PTR WINAPI hookSetTimer(HWND, UINT_PTR id, UINT period, TIMERPROC)
+{
+    event("settimer " + std::to_string(id) + " " + std::to_string(period));
+    return id == 0 ? 1 : id;
+}
+
+static BOOL WINAPI hookKillTimer(HWND, UINT_PTR id)
+{
+    event("killtimer " + std::to_string(id));
+    return TRUE;
+}
+
+static HINSTANCE WINAPI hookShellExecuteA(HWND, LPCSTR verb, LPCSTR target, LPCSTR, LPCSTR, INT)
+{
+    event(std::string("shell ") + (verb ? verb : "(null)") + " " + (target ? target : "(null)"));
+    return (HINSTANCE)42; // more than 32: success
+}
+
+static INT_PTR WINAPI hookDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM parameter)
+{
+    event("dialog open");
+    INT_PTR result = DialogBoxParamA(instance, name, owner, proc, parameter);
+    event("dialog end " + std::to_string((long long)result));
+    return result;
+}
+
+static void pluginEndedProcess(unsigned status)
+{
+    event("exit " + std::to_string(status));
+    std::fprintf(stderr, "pixelvane-host: the plug-in ended the process with status %u\n", status);
+    writeResults();
+    ExitProcess(EXIT_PLUGIN_ENDED_PROCESS);
+}
+
+static VOID WINAPI hookExitProcess(UINT status) { pluginEndedProcess(status); }
+static void __cdecl hookExit(int status) { pluginEndedProcess((unsigned)status); }
+
+static void patchPluginImports(HMODULE module)
+{
+    patchImport(module, "SetTimer", (void *)hookSetTimer);
+    patchImport(module, "KillTimer", (void *)hookKillTimer);
+    patchImport(module, "ShellExecuteA", (void *)hookShellExecuteA);
+    patchImport(module, "DialogBoxParamA", (void *)hookDialogBoxParamA);
+    patchImport(module, "ExitProcess", (void *)hookExitProcess);
+    patchImport(module, "exit", (void *)hookExit);
+    patchImport(module, "_exit", (void *)hookExit);
+}
+
+void startPlugin(const Step &step)
+{
+    if (host.plugin)
+        fail(&step, "the plug-in is already started");
+    if (!host.driverOff) {
+        // In the search path the plug-in finds the driver only by its name.
+        std::string driverPath = (host.driverInSearchPath ? host.outDir : host.pluginsDir) + "\\" + DRIVER_DLL;
+        copyFileTo(&step, host.driverSource, driverPath);
+        host.driver = LoadLibraryW(widen(driverPath).c_str());
+        SimControlFunction control =
+            host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
+        if (control == nullptr)
+            fail(&step, "cannot load the port-driver stand-in " + driverPath);
+        host.sim = control();
+        host.sim->configure(host.base, host.control);
+    }
+    std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
+    host.plugin = LoadLibraryW(widen(pluginPath).c_str());
+    if (host.plugin == nullptr)
+        fail(&step, "the plug-in is missing or cannot be loaded: " + pluginPath);
+    patchPluginImports(host.plugin);
+    PluginEntry entry = (PluginEntry)(void *)GetProcAddress(host.plugin, PLUGIN_EXPORT);
+    if (entry == nullptr)
+        fail(&step, std::string("the plug-in has no export ") + PLUGIN_EXPORT);
+    host.record = entry();
+    host.record->parentWindow = host.window;
+    host.record->moduleInstance = host.plugin;
+    host.procBeforePlugin = (WNDPROC)GetWindowLongPtrW(host.window, GWLP_WNDPROC);
+    int result = host.record->initProc();
+    event("init " + std::to_string(result));
+    event(std::string("description ") + (host.record->description ? host.record->description : ""));
+}
+
+void requirePlugin(const Step &step)
+{
+    if (host.record == nullptr || host.unloaded)
+        fail(&step, "the plug-in is not started");
+}
+
+void quitPlugin(const Step &step)
+{
+    requirePlugin(step);
+    host.record->quitProc();
+    if (IsWindow(host.window)) {
+        bool restored = (WNDPROC)GetWindowLongPtrW(host.window, GWLP_WNDPROC) == host.procBeforePlugin;
+        event(restored ? "wndproc restored" : "wndproc left");
+    }
+}
+
+void unloadPlugin(const Step &step)
+{
+    if (host.plugin == nullptr)
+        fail(&step, "the plug-in is not loaded");
+    FreeLibrary(host.plugin);
+    host.unloaded = true;
+    event("unload");
+    // Whatever the window still calls must not lead into the freed module.
+    if (IsWindow(host.window)) {
+        deliverTimer(1);
+        deliverTimer(2);
+        SendMessageW(host.window, WM_USER, 0, 104);
+        SendMessageW(host.window, WM_NULL, 0, 0);
+        SetWindowTextW(host.window, L"Winamp");
+        pumpMessages();
+    }
+    event("messages after unload delivered");
+}
+
+// With no driver handed to the plug-in, any port driver that still ended up
+// in the process was found by the plug-in itself: its emulator is the one
+// to report.
+void adoptDriverFoundByPlugin()
+{
+    if (host.sim)
+        return;
+    HMODULE found = GetModuleHandleA(DRIVER_DLL);
+    SimControlFunction control =
+        found ? (SimControlFunction)(void *)GetProcAddress(found, SIM_CONTROL_EXPORT) : nullptr;
+    if (control) {
+        event("driver loaded by the plug-in");
+        host.sim = control();
+    }
+}
