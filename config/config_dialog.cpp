@@ -1,5 +1,6 @@
 #include "config_dialog.h"
 
+#include "bus.h"
 #include "controller.h"
 #include "credits.h"
 #include "dialog_ids.h"
@@ -112,8 +113,11 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         showSettings(dialog);
         return FALSE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam));
+    case WM_COMMAND: {
+        INT_PTR result = onCommand(dialog, LOWORD(wParam));
+        lcdFlush();
+        return result;
+    }
     default:
         return FALSE;
     }

@@ -95,7 +95,7 @@ static void reportUnreadable(const char *path)
     lcdPrint(shown);
 }
 
-void lcdShowBitmap(const char *path)
+static void playFile(const char *path)
 {
     FILE *file = std::fopen(path, "rb");
     if (file == nullptr) {
@@ -128,6 +128,15 @@ void lcdShowBitmap(const char *path)
             bitmapFrameWait();
         for (int j = 1; j <= FRAME_ROWS; j++)
             sendRow(file, j);
+        lcdFlush();
     }
     std::fclose(file);
+}
+
+// Each frame goes out before the next frame's wait; the picture's end
+// (and a report of a file that cannot be read) before returning.
+void lcdShowBitmap(const char *path)
+{
+    playFile(path);
+    lcdFlush();
 }

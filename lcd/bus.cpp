@@ -20,8 +20,13 @@
 //
 // The base address is read from the settings on every access, so a new
 // port setting redirects all later traffic at once.
+//
+// This is the classic bus, and the default. With "Fast Bus=1" the bytes go
+// to the fast bus instead (fast_bus.h), which sends at lcdFlush only what
+// the module does not hold yet, at 3 or 4 port accesses a byte.
 #include "bus.h"
 
+#include "fast_bus.h"
 #include "port.h"
 #include "settings.h"
 
@@ -67,6 +72,10 @@ static void pulseWriteStrobe()
 
 void lcdPortInit()
 {
+    if (optIns.fastBus) {
+        fastBusStart();
+        return;
+    }
     clearControlBit(WRITE_STROBE);
     clearControlBit(READ_STROBE);
     clearControlBit(CHIP_ENABLE);
@@ -75,6 +84,10 @@ void lcdPortInit()
 
 void lcdWriteData(int value)
 {
+    if (optIns.fastBus) {
+        fastBusTakeData(value);
+        return;
+    }
     clearControlBit(COMMAND_SELECT);
     setControlBit(CHIP_ENABLE);
     writeDataRegister(value);
@@ -84,10 +97,20 @@ void lcdWriteData(int value)
 
 void lcdWriteCommand(int value)
 {
+    if (optIns.fastBus) {
+        fastBusTakeCommand(value);
+        return;
+    }
     writeDataRegister(value);
     setControlBit(COMMAND_SELECT);
     clearControlBit(READ_STROBE);
     setControlBit(CHIP_ENABLE);
     pulseWriteStrobe();
     clearControlBit(CHIP_ENABLE);
+}
+
+void lcdFlush()
+{
+    if (optIns.fastBus)
+        fastBusFlush();
 }

@@ -10,3 +10,9 @@ void lcdWriteData(int value);
 
 // Sends the low eight bits of value to the controller as a command byte.
 void lcdWriteCommand(int value);
+
+// Ends one display operation (a tick's refresh, start-up, a picture's
+// frame, a dialog action, shut-down). The classic bus has sent every byte
+// as it came and has nothing left to send; the fast bus sends now what the
+// operation changed.
+void lcdFlush();

@@ -109,6 +109,7 @@ int pluginInit()
     SetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC, (LONG)hostWindowProc);
 
     pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+    lcdFlush();
     return 0;
 }
 
@@ -160,6 +161,7 @@ void pluginQuit()
 {
     setShutdownStatus();
     drawStatusScreen();
+    lcdFlush();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
@@ -172,5 +174,9 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         samplePlayerStatus();
         drawStatusScreen();
     }
+    // Also while a dialog screen holds the refresh off: the fast bus's
+    // periodic text resend stays on time (nothing else is pending then).
+    if (message == WM_TIMER && settings.disableLcd == 0 && !quitDone)
+        lcdFlush();
     return CallWindowProcA(savedWindowProc, window, message, wParam, lParam);
 }

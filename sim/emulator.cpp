@@ -85,9 +85,14 @@ static void writeControlRegister(Emulator *emulator, uint8_t value)
     bool commandBefore = asserted(before, CONTROL_COMMAND_SELECT);
     bool commandAfter = asserted(value, CONTROL_COMMAND_SELECT);
 
-    if (strobeBefore && strobeAfter && enableBefore && enableAfter &&
-        commandBefore != commandAfter)
+    // C/D must be stable before /CE and /WR fall (setup time) and stay so
+    // while either is low: it may change only in a write that leaves both
+    // released before and after.
+    bool commandChanges = commandBefore != commandAfter;
+    if (commandChanges && strobeBefore && strobeAfter && enableBefore && enableAfter)
         emulator->faults.push_back("C/D changed during write strobe");
+    else if (commandChanges && (strobeBefore || strobeAfter || enableBefore || enableAfter))
+        emulator->faults.push_back("C/D changed while /WR or /CE is asserted");
 
     // A write cycle ends on whichever of /WR and /CE rises first while the
     // other is still low; the lines as they were during the cycle count.

@@ -230,9 +230,24 @@ TEST_F(EmulatorTest, BusProtocolViolationsAreRecordedAsFaults)
          }, 0},
         {"C/D changed during write strobe",
          [](EmulatorTest *t) {
+             t->out(CONTROL, CD);
              t->out(CONTROL, CE | WR | CD);
              t->out(CONTROL, CE | WR);
              t->out(CONTROL, CE);
+         }, 1},
+        // The setup rule: C/D moves only while /CE and /WR are both released,
+        // not in the write that asserts them, nor while one is asserted, nor
+        // in the write that releases them.
+        {"C/D changed while /WR or /CE is asserted",
+         [](EmulatorTest *t) { t->out(DATA, 0x80); t->out(CONTROL, CD | CE | WR); t->out(CONTROL, CD); }, 1},
+        {"C/D changed while /WR or /CE is asserted",
+         [](EmulatorTest *t) { t->out(CONTROL, CE); t->out(CONTROL, CD | CE); t->out(CONTROL, CD); }, 0},
+        {"C/D changed while /WR or /CE is asserted",
+         [](EmulatorTest *t) {
+             t->out(DATA, 0x80);
+             t->out(CONTROL, CD);
+             t->out(CONTROL, CD | CE | WR);
+             t->out(CONTROL, 0);
          }, 1},
     };
     for (const Case &c : cases) {

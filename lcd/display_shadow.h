@@ -1,0 +1,33 @@
+// What the fast bus knows of the module's 8 KiB of display RAM: the bytes
+// the driver wants there, and the bytes the module holds as far as they
+// are known. Text area, graphics area, CG RAM and the rest alike: an
+// address is an index into the RAM (the controller aliases addresses
+// modulo 0x2000).
+#pragma once
+
+#include <cstdint>
+
+enum {
+    DISPLAY_RAM_BYTES = 0x2000,
+    DISPLAY_RAM_MASK = DISPLAY_RAM_BYTES - 1,
+};
+
+struct DisplayShadow {
+    uint8_t wanted[DISPLAY_RAM_BYTES];  // what the driver wrote there last
+    bool written[DISPLAY_RAM_BYTES];    // the driver has written there
+    uint8_t held[DISPLAY_RAM_BYTES];    // what the module holds, where heldKnown
+    bool heldKnown[DISPLAY_RAM_BYTES];
+    // Only addresses in [dirtyLow, dirtyHigh) can need sending.
+    int dirtyLow;
+    int dirtyHigh;
+    // The module's address pointer, as an index, where known.
+    bool pointerKnown;
+    int pointer;
+};
+
+// Sends every written byte whose wanted value the module is not known to
+// hold, as the cheapest mix of single writes (address, data, write and
+// advance) and auto-write runs (address, auto write, the bytes, auto
+// reset), bridging short unchanged gaps where that costs less than a new
+// address. Afterwards the module holds what is wanted and nothing is dirty.
+void sendChangedMemory(DisplayShadow *shadow);

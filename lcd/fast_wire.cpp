@@ -1,0 +1,91 @@
+// The fast bus on the wiring of bus.cpp (same pins, same inverters).
+//
+// The control register is written whole from a shadow instead of one bit
+// per read-modify-write. A byte is:
+//
+//   1. C/D alone, only when it must change: the controller wants C/D
+//      stable before /CE and /WR fall, so it never moves in the same write
+//      as them, nor while either is asserted;
+//   2. the data register;
+//   3. /CE and /WR asserted together;
+//   4. both released: the rising edge latches the byte.
+//
+// No status is read back, so the starts of two bytes are kept at least the
+// pace apart, measured on the fast bus's clock.
+#include "fast_wire.h"
+
+#include "clock.h"
+#include "port.h"
+#include "settings.h"
+
+enum ControlLine {
+    WRITE_STROBE = 0x01,   // /WR
+    CHIP_ENABLE = 0x02,    // /CE
+    COMMAND_SELECT = 0x04, // C/D: set for a command
+    READ_STROBE = 0x08,    // /RD, never asserted
+};
+
+enum : uint64_t { NANOSECONDS_PER_MICROSECOND = 1000 };
+
+static unsigned short base;
+static uint8_t control;
+static uint64_t paceNanoseconds;
+static uint64_t lastByteStart;
+
+int fastWirePace(int requested)
+{
+    if (requested < FAST_BUS_DEFAULT_PACE_US)
+        return FAST_BUS_DEFAULT_PACE_US;
+    if (requested > FAST_BUS_PACE_CEILING_US)
+        return FAST_BUS_PACE_CEILING_US;
+    return requested;
+}
+
+static unsigned short dataRegister()
+{
+    return base;
+}
+
+static unsigned short controlRegister()
+{
+    return (unsigned short)(base + 2);
+}
+
+void fastWireStart()
+{
+    base = (unsigned short)settings.lptPort;
+    uint8_t asRead = portReadByte(controlRegister());
+    control = (uint8_t)(asRead & ~(WRITE_STROBE | CHIP_ENABLE | READ_STROBE));
+    if (control != asRead)
+        portWriteByte(controlRegister(), control);
+    paceNanoseconds = (uint64_t)fastWirePace(optIns.fastBusPace) * NANOSECONDS_PER_MICROSECOND;
+    lastByteStart = fastBusClock() - paceNanoseconds;
+}
+
+bool fastWirePortChanged()
+{
+    if ((unsigned short)settings.lptPort == base)
+        return false;
+    fastWireStart();
+    return true;
+}
+
+static void waitForPace()
+{
+    uint64_t now = fastBusClock();
+    while (now - lastByteStart < paceNanoseconds)
+        now = fastBusClock();
+    lastByteStart = now;
+}
+
+void fastWireSend(bool command, uint8_t value)
+{
+    waitForPace();
+    if (command != ((control & COMMAND_SELECT) != 0)) {
+        control ^= COMMAND_SELECT;
+        portWriteByte(controlRegister(), control);
+    }
+    portWriteByte(dataRegister(), value);
+    portWriteByte(controlRegister(), (uint8_t)(control | CHIP_ENABLE | WRITE_STROBE));
+    portWriteByte(controlRegister(), control);
+}
