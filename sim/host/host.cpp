@@ -10,6 +10,12 @@
 // steps deliver the timer messages. The step "counts LABEL" logs the
 // running totals of port accesses and latched bytes as
 // "counts LABEL accesses N transfers M", for measuring what steps cost.
+//
+// Options after the four arguments: "--setting KEY=VALUE" puts the key
+// into the plug-in folder's plugin.ini just before start (kept with what
+// the scenario installed there), as a user editing the file would;
+// "--end-snapshot NAME" writes the snapshot NAME when the run ends, however
+// it ends.
 #include "host.h"
 
 #include <cstdlib>
@@ -60,6 +66,8 @@ void writeResults()
         return;
     host.finished = true;
     adoptDriverFoundByPlugin();
+    if (!host.endSnapshot.empty())
+        writeSnapshot(emulator(), host.outDir + "\\" + host.endSnapshot);
     for (const std::string &fault : emulator().faults)
         event("fault " + fault);
     writeTransfers(emulator(), host.outDir + "\\transfers.txt");
@@ -227,10 +235,27 @@ static std::string folderOf(const std::string &path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+static bool readOptions(int argc, char **argv)
+{
+    for (int i = 5; i < argc; i += 2) {
+        std::string option = argv[i];
+        if (i + 1 >= argc)
+            return false;
+        if (option == "--setting")
+            host.addedSettings.push_back(argv[i + 1]);
+        else if (option == "--end-snapshot")
+            host.endSnapshot = argv[i + 1];
+        else
+            return false;
+    }
+    return true;
+}
+
 int main(int argc, char **argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL\n");
+    if (argc < 5 || !readOptions(argc, argv)) {
+        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL"
+                             " [--setting KEY=VALUE]... [--end-snapshot NAME]\n");
         return EXIT_USAGE;
     }
     std::string scenarioText;

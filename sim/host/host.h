@@ -68,6 +68,11 @@ struct Host {
     bool unloaded = false;
     bool finished = false;
     long timerMessages = 0;
+    // From the command line: "KEY=VALUE" lines put into the plug-in
+    // folder's plugin.ini (section Pixelvane) just before start, and the
+    // name of a snapshot written when the run ends.
+    std::vector<std::string> addedSettings;
+    std::string endSnapshot;
 };
 
 extern Host host;
@@ -78,7 +83,7 @@ void event(const std::string &line);
 void mark(const std::string &what);
 // The emulator behind the driver the plug-in uses (an idle one without).
 const Emulator &emulator();
-// Writes the logs once; later calls do nothing.
+// Writes the logs (and the end snapshot) once; later calls do nothing.
 void writeResults();
 [[noreturn]] void fail(const Step *step, const std::string &message);
 
@@ -119,6 +124,7 @@ void usePluginFolder(const Step &step);
 void makeFolder(const Step &step);
 void lockFile(const Step &step);
 void removeFile(const Step &step);
+void addSettings(const Step &step);
 bool readFile(const std::string &path, std::string *text);
 
 // The scenario loop (host.cpp).

@@ -71,6 +71,7 @@ void startPlugin(const Step &step)
         host.sim = control();
         host.sim->configure(host.base, host.control);
     }
+    addSettings(step);
     std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
     host.plugin = LoadLibraryW(widen(pluginPath).c_str());
     if (host.plugin == nullptr)

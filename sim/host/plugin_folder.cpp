@@ -107,3 +107,19 @@ void removeFile(const Step &step)
     if (!DeleteFileW(longPath(path).c_str()) && !RemoveDirectoryW(longPath(path).c_str()))
         fail(&step, "cannot remove " + path);
 }
+
+// The --setting options, written into plugin.ini beside the plug-in as a
+// user editing the file would: other keys and sections stay as they are.
+void addSettings(const Step &step)
+{
+    for (const std::string &setting : host.addedSettings) {
+        size_t equals = setting.find('=');
+        if (equals == std::string::npos)
+            fail(&step, "a --setting must be KEY=VALUE: " + setting);
+        std::wstring key = widen(setting.substr(0, equals));
+        std::wstring value = widen(setting.substr(equals + 1));
+        std::string path = pluginFolderFile("plugin.ini");
+        std::wstring widePath = path.size() < MAX_PATH ? widen(path) : longPath(path);
+        WritePrivateProfileStringW(L"Pixelvane", key.c_str(), value.c_str(), widePath.c_str());
+    }
+}

@@ -21,10 +21,23 @@ struct ScenarioRun {
     bool hasPluginFile(const std::string &name) const;
 };
 
-// Runs tests/e2e/NAME.scn into its own output folder.
+// Runs tests/e2e/NAME.scn into its own output folder. Every scenario runs
+// twice: as it is (the run returned) and again with "Fast Bus=1" added to
+// plugin.ini before start, into NAME.fast-bus; the second must leave the
+// same display RAM and panel at every snapshot (and at the end of the run),
+// end the same way, and see no protocol fault.
 ScenarioRun runScenario(const std::string &name);
-// Runs a scenario given as text (written to the output folder first).
+// Runs a scenario given as text (written to the output folder first), in
+// both modes as above.
 ScenarioRun runScenarioText(const std::string &name, const std::string &text);
+// Runs the scenario file at a path of the source tree, in both modes.
+ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath);
+// Runs a scenario given as text once, with the fast bus on.
+ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &text);
+// The snapshot every run writes at its end, however it ends.
+extern const char END_OF_RUN[];
+// "counts" lines of the events log: the accesses between two labels.
+long long accessesBetween(const ScenarioRun &run, const std::string &from, const std::string &to);
 
 std::string readFile(const std::string &path);
 std::vector<std::string> lines(const std::string &text);
