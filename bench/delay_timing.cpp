@@ -4,11 +4,17 @@
 //
 //   delay NAME STEPS CALLS MEAN_NANOSECONDS
 //
+// and one line for a read of the fast bus's clock, which its pace polls:
+//
+//   clock monotonicNanoseconds CALLS MEAN_NANOSECONDS
+//
 // Built natively and for 32-bit Windows (run under Wine), from the same
 // source, so the two can be set side by side.
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 
+#include "clock.h"
 #include "delay.h"
 
 struct Wait {
@@ -42,9 +48,22 @@ static double meanNanoseconds(const Wait &wait)
     return std::chrono::duration<double, std::nano>(elapsed).count() / wait.calls;
 }
 
+static const int CLOCK_READS = 1000000;
+
+static double clockReadNanoseconds()
+{
+    volatile uint64_t sink = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < CLOCK_READS; i++)
+        sink = sink + monotonicNanoseconds();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration<double, std::nano>(elapsed).count() / CLOCK_READS;
+}
+
 int main()
 {
     for (const Wait &wait : WAITS)
         std::printf("delay %s %ld %d %.1f\n", wait.name, wait.steps, wait.calls, meanNanoseconds(wait));
+    std::printf("clock monotonicNanoseconds %d %.1f\n", CLOCK_READS, clockReadNanoseconds());
     return 0;
 }
