@@ -27,6 +27,11 @@ const char ABOUT_PICTURE[] = "LCDAbout.bmp";
 
 static char description[DESCRIPTION_SIZE];
 static WNDPROC savedWindowProc;
+// The host's window as it was created: a Unicode window must keep a
+// Unicode procedure, or Windows re-registers it as ANSI and its title,
+// taskbar button and every other reader of it lose the characters outside
+// the code page.
+static bool unicodeWindow;
 // Set by pluginQuit: the shut-down screen stays, whatever messages follow.
 static bool quitDone;
 
@@ -92,6 +97,27 @@ static void formatDescription()
     pluginRecord.description = description;
 }
 
+static WNDPROC currentWindowProc(HWND window)
+{
+    return (WNDPROC)(unicodeWindow ? GetWindowLongW(window, GWL_WNDPROC) : GetWindowLongA(window, GWL_WNDPROC));
+}
+
+static void setWindowProc(HWND window, WNDPROC procedure)
+{
+    if (unicodeWindow)
+        SetWindowLongW(window, GWL_WNDPROC, (LONG)procedure);
+    else
+        SetWindowLongA(window, GWL_WNDPROC, (LONG)procedure);
+}
+
+static void installWindowProc()
+{
+    HWND window = pluginRecord.parentWindow;
+    unicodeWindow = IsWindowUnicode(window) != FALSE;
+    savedWindowProc = currentWindowProc(window);
+    setWindowProc(window, hostWindowProc);
+}
+
 int pluginInit()
 {
     formatDescription();
@@ -105,8 +131,7 @@ int pluginInit()
     lcdClearGraphics();
     lcdGotoXY(0, 0);
 
-    savedWindowProc = (WNDPROC)GetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC);
-    SetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC, (LONG)hostWindowProc);
+    installWindowProc();
 
     pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
     return 0;
@@ -148,8 +173,8 @@ static void restoreWindowProc()
     HWND window = pluginRecord.parentWindow;
     if (savedWindowProc == NULL || !IsWindow(window))
         return;
-    if ((WNDPROC)GetWindowLongA(window, GWL_WNDPROC) == hostWindowProc) {
-        SetWindowLongA(window, GWL_WNDPROC, (LONG)savedWindowProc);
+    if (currentWindowProc(window) == hostWindowProc) {
+        setWindowProc(window, savedWindowProc);
         savedWindowProc = NULL;
     } else {
         pinModule();
@@ -172,5 +197,7 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         samplePlayerStatus();
         drawStatusScreen();
     }
+    if (unicodeWindow)
+        return CallWindowProcW(savedWindowProc, window, message, wParam, lParam);
     return CallWindowProcA(savedWindowProc, window, message, wParam, lParam);
 }

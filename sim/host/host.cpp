@@ -182,7 +182,7 @@ void runStep(const Step &step)
     } else if (verb == "remove") {
         removeFile(step);
     } else if (verb == "title") {
-        SetWindowTextW(host.window, widen(step.text).c_str());
+        setMainWindowTitle(widen(step.text));
     } else if (verb == "play-title") {
         host.playTitle = widen(step.text);
         host.havePlayTitle = true;
@@ -218,7 +218,10 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else if (verb == "watch-window") {
+        host.watchWindow = true;
     }
+    logMainWindowState();
 }
 
 static std::string folderOf(const std::string &path)

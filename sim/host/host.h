@@ -54,8 +54,10 @@ struct Host {
     const SimControl *sim = nullptr;
     HostPluginRecord *record = nullptr;
     std::map<std::pair<long long, long long>, long long> answers;
+    std::wstring title; // as the host last set it
     std::wstring playTitle;
     bool havePlayTitle = false;
+    bool watchWindow = false;
     bool driverOff = false;
     bool driverInSearchPath = false;
     unsigned short base = 888;
@@ -90,6 +92,10 @@ long long number(const Step &step, size_t index);
 
 // The main window (host_window.cpp).
 void createMainWindow();
+void setMainWindowTitle(const std::wstring &title);
+// After each step once "watch-window" has run: whether the main window is
+// still Unicode and its title reads back as the host set it.
+void logMainWindowState();
 void pumpMessages();
 void deliverTimer(WPARAM id);
 void subclassMainWindow();

@@ -17,7 +17,7 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
         if (LOWORD(wParam) == PLAY_COMMAND) {
             event("command " + std::to_string(LOWORD(wParam)));
             if (host.havePlayTitle)
-                SetWindowTextW(window, host.playTitle.c_str());
+                setMainWindowTitle(host.playTitle);
         }
         return 0;
     case WM_TIMER:
@@ -37,10 +37,30 @@ void createMainWindow()
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = HOST_WINDOW_CLASS;
     RegisterClassW(&windowClass);
-    host.window = CreateWindowExW(0, HOST_WINDOW_CLASS, L"Winamp 2.91", WS_OVERLAPPEDWINDOW, 0, 0, 275, 116,
+    host.title = L"Winamp 2.91";
+    host.window = CreateWindowExW(0, HOST_WINDOW_CLASS, host.title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 275, 116,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     if (host.window == nullptr)
         fail(nullptr, "cannot create the main window");
+}
+
+void setMainWindowTitle(const std::wstring &title)
+{
+    host.title = title;
+    SetWindowTextW(host.window, title.c_str());
+}
+
+// "window unicode 1 title kept": a window whose procedure was installed as
+// ANSI turns to 0, and reads back a title outside the code page as "?".
+void logMainWindowState()
+{
+    if (!host.watchWindow || !IsWindow(host.window))
+        return;
+    std::wstring title(host.title.size() + 2, L'\0');
+    int length = GetWindowTextW(host.window, &title[0], (int)title.size());
+    title.resize(length > 0 ? length : 0);
+    event(std::string("window unicode ") + (IsWindowUnicode(host.window) ? "1" : "0") + " title " +
+          (title == host.title ? "kept" : "changed"));
 }
 
 void pumpMessages()

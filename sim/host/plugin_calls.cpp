@@ -117,7 +117,7 @@ void unloadPlugin(const Step &step)
         deliverTimer(2);
         SendMessageW(host.window, WM_USER, 0, 104);
         SendMessageW(host.window, WM_NULL, 0, 0);
-        SetWindowTextW(host.window, L"Winamp");
+        setMainWindowTitle(L"Winamp");
         pumpMessages();
     }
     event("messages after unload delivered");
