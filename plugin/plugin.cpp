@@ -118,34 +118,12 @@ static void installWindowProc()
     setWindowProc(window, hostWindowProc);
 }
 
-int pluginInit()
-{
-    formatDescription();
-    SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
-    loadSettings();
-
-    portAccessBind();
-    lcdPortInit();
-    lcdInit();
-    lcdClearText();
-    lcdClearGraphics();
-    lcdGotoXY(0, 0);
-
-    installWindowProc();
-
-    pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
-    return 0;
-}
-
-void pluginConfig()
-{
-    DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
-                    pluginRecord.parentWindow, configDialogProc, 0);
-}
-
 typedef BOOL(WINAPI *GetModuleHandleExFunction)(DWORD flags, LPCSTR name, HMODULE *module);
 
-// Keeps this module mapped until the process ends, whatever the host frees.
+// Keeps this module mapped until the process ends, whatever the host frees:
+// a host may free it from a message that is still inside hostWindowProc
+// (quitProc from its WM_CLOSE, WM_DESTROY or WM_ENDSESSION handler), and
+// another module that subclassed the window after us keeps calling it.
 // Systems before Windows XP cannot pin; one more reference, never given
 // back, outlasts the host's one FreeLibrary there.
 static void pinModule()
@@ -164,10 +142,36 @@ static void pinModule()
         LoadLibraryA(path);
 }
 
-// Puts the host's own procedure back, so a host that frees this module never
-// calls into it again. When another module has subclassed the window after
-// us, its procedure still forwards to ours: ours must stay, keep forwarding
-// to the host, and so outlive the host's FreeLibrary.
+int pluginInit()
+{
+    formatDescription();
+    SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
+    loadSettings();
+
+    portAccessBind();
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdGotoXY(0, 0);
+
+    pinModule();
+    installWindowProc();
+
+    pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+    return 0;
+}
+
+void pluginConfig()
+{
+    DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
+                    pluginRecord.parentWindow, configDialogProc, 0);
+}
+
+// Puts the host's own procedure back, so the host's messages no longer
+// pass through this module. When another module has subclassed the window
+// after us, its procedure still forwards to ours: ours must stay and keep
+// forwarding to the host (the module is pinned).
 static void restoreWindowProc()
 {
     HWND window = pluginRecord.parentWindow;
@@ -176,8 +180,6 @@ static void restoreWindowProc()
     if (currentWindowProc(window) == hostWindowProc) {
         setWindowProc(window, savedWindowProc);
         savedWindowProc = NULL;
-    } else {
-        pinModule();
     }
 }
 

@@ -218,6 +218,8 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else if (verb == "close-window") {
+        SendMessageW(host.window, WM_CLOSE, 0, 0);
     } else if (verb == "watch-window") {
         host.watchWindow = true;
     }

@@ -105,6 +105,8 @@ void startPlugin(const Step &step);
 void requirePlugin(const Step &step);
 void quitPlugin(const Step &step);
 void unloadPlugin(const Step &step);
+// quitProc and FreeLibrary, as the main window's WM_CLOSE handler.
+void quitAndFreeOnClose();
 // Any port driver in the process that the plug-in loaded by itself.
 void adoptDriverFoundByPlugin();
 

@@ -20,6 +20,11 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
                 setMainWindowTitle(host.playTitle);
         }
         return 0;
+    case WM_CLOSE:
+        event("close message");
+        quitAndFreeOnClose();
+        event("close handled");
+        return 0;
     case WM_TIMER:
         host.timerMessages++;
         event("received timer " + std::to_string((unsigned long long)wParam) + " " +

@@ -94,9 +94,8 @@ void requirePlugin(const Step &step)
         fail(&step, "the plug-in is not started");
 }
 
-void quitPlugin(const Step &step)
+static void callQuit()
 {
-    requirePlugin(step);
     host.record->quitProc();
     if (IsWindow(host.window)) {
         bool restored = (WNDPROC)GetWindowLongPtrW(host.window, GWLP_WNDPROC) == host.procBeforePlugin;
@@ -104,13 +103,24 @@ void quitPlugin(const Step &step)
     }
 }
 
-void unloadPlugin(const Step &step)
+static void freePlugin()
 {
-    if (host.plugin == nullptr)
-        fail(&step, "the plug-in is not loaded");
     FreeLibrary(host.plugin);
     host.unloaded = true;
     event("unload");
+}
+
+void quitPlugin(const Step &step)
+{
+    requirePlugin(step);
+    callQuit();
+}
+
+void unloadPlugin(const Step &step)
+{
+    if (host.plugin == nullptr || host.unloaded)
+        fail(&step, "the plug-in is not loaded");
+    freePlugin();
     // Whatever the window still calls must not lead into the freed module.
     if (IsWindow(host.window)) {
         deliverTimer(1);
@@ -121,6 +131,17 @@ void unloadPlugin(const Step &step)
         pumpMessages();
     }
     event("messages after unload delivered");
+}
+
+// A host that shuts its plug-ins down from its own WM_CLOSE handler: the
+// message came through the plug-in's window procedure, which is still on
+// the stack when the module is freed.
+void quitAndFreeOnClose()
+{
+    if (host.record == nullptr || host.unloaded)
+        return;
+    callQuit();
+    freePlugin();
 }
 
 // With no driver handed to the plug-in, any port driver that still ended up
