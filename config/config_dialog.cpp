@@ -7,6 +7,31 @@
 #include "settings.h"
 #include "status_screen.h"
 
+// The dialog while it is open, else NULL.
+static HWND openDialog;
+// Set when the plug-in shut down while this dialog was open: its buttons
+// must not draw over the shut-down screen.
+static bool drawingEnded;
+
+bool configDialogBringToFront()
+{
+    if (openDialog == NULL || !IsWindow(openDialog))
+        return false;
+    SetForegroundWindow(openDialog);
+    return true;
+}
+
+void configDialogOutlivesQuit()
+{
+    if (openDialog != NULL)
+        drawingEnded = true;
+}
+
+static bool beginDrawing()
+{
+    return !drawingEnded && displayWorkBegin();
+}
+
 static void checkIfSet(HWND dialog, int id, int value)
 {
     if (value != 0)
@@ -48,8 +73,11 @@ static void acceptSettings(HWND dialog)
 static void showPictureAfterDialog(const char *picture)
 {
     refreshEnabled = 1;
+    if (!beginDrawing())
+        return;
     lcdClearText();
     pluginShowPicture(picture);
+    displayWorkEnd();
 }
 
 static void openInShell(const char *target)
@@ -60,6 +88,8 @@ static void openInShell(const char *target)
 void showAboutScreen()
 {
     refreshEnabled = 0;
+    if (!beginDrawing())
+        return;
     lcdClearText();
     pluginShowPicture(ABOUT_PICTURE);
     lcdGotoXY(0, 0);
@@ -72,6 +102,18 @@ void showAboutScreen()
     lcdPrint("E-Mail: " PIXELVANE_EMAIL);
     lcdGotoXY(2, 5);
     lcdPrint("Take a visit at:");
+    displayWorkEnd();
+}
+
+static void showIntroUnderTheStatus()
+{
+    refreshEnabled = 0;
+    if (!beginDrawing())
+        return;
+    lcdClearText();
+    pluginShowPicture(INTRO_PICTURE);
+    drawStatusScreen();
+    displayWorkEnd();
 }
 
 static INT_PTR onCommand(HWND dialog, int id)
@@ -87,10 +129,7 @@ static INT_PTR onCommand(HWND dialog, int id)
         EndDialog(dialog, 0);
         return FALSE;
     case IDC_INTRO_BUTTON:
-        refreshEnabled = 0;
-        lcdClearText();
-        pluginShowPicture(INTRO_PICTURE);
-        drawStatusScreen();
+        showIntroUnderTheStatus();
         return TRUE;
     case IDC_ABOUT_BUTTON:
         showAboutScreen();
@@ -110,7 +149,13 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        openDialog = dialog;
+        drawingEnded = false;
         showSettings(dialog);
+        return FALSE;
+    case WM_DESTROY:
+        if (openDialog == dialog)
+            openDialog = NULL;
         return FALSE;
     case WM_COMMAND:
         return onCommand(dialog, LOWORD(wParam));

@@ -34,6 +34,7 @@ static WNDPROC savedWindowProc;
 static bool unicodeWindow;
 // Set by pluginQuit: the shut-down screen stays, whatever messages follow.
 static bool quitDone;
+static bool displayWorkRunning;
 
 PluginRecord pluginRecord = {
     PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
@@ -72,6 +73,19 @@ bool pluginFolderPath(const char *name, char *buffer, int size)
     *folderEnd = '\0';
     lstrcatA(buffer, name);
     return true;
+}
+
+bool displayWorkBegin()
+{
+    if (displayWorkRunning)
+        return false;
+    displayWorkRunning = true;
+    return true;
+}
+
+void displayWorkEnd()
+{
+    displayWorkRunning = false;
 }
 
 void pluginShowPicture(const char *name)
@@ -158,12 +172,20 @@ int pluginInit()
     pinModule();
     installWindowProc();
 
-    pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+    if (displayWorkBegin()) {
+        pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+        displayWorkEnd();
+    }
     return 0;
 }
 
+// The dialog is modal to the host's main window, but a host can still ask
+// again (from another window of its own): the open dialog comes to the
+// front rather than a second one inside the first one's loop.
 void pluginConfig()
 {
+    if (configDialogBringToFront())
+        return;
     DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
                     pluginRecord.parentWindow, configDialogProc, 0);
 }
@@ -183,10 +205,17 @@ static void restoreWindowProc()
     }
 }
 
+// The shut-down screen is drawn whatever runs: a host may shut down from a
+// modal loop of its own inside a refresh's message to it, and that refresh
+// then draws nothing more.
 void pluginQuit()
 {
+    bool insideOtherWork = displayWorkRunning;
+    displayWorkRunning = true;
     setShutdownStatus();
     drawStatusScreen();
+    displayWorkRunning = insideOtherWork;
+    configDialogOutlivesQuit();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
@@ -195,9 +224,12 @@ void pluginQuit()
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone) {
+    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone &&
+        displayWorkBegin()) {
         samplePlayerStatus();
-        drawStatusScreen();
+        if (!quitDone)
+            drawStatusScreen();
+        displayWorkEnd();
     }
     if (unicodeWindow)
         return CallWindowProcW(savedWindowProc, window, message, wParam, lParam);

@@ -74,7 +74,7 @@ static void CALLBACK configStepTimer(HWND, UINT, UINT_PTR, DWORD)
             fail(&step, "the dialog is still open at end");
         return;
     }
-    if (step.verb == "config" || step.verb == "start" || step.verb == "unload")
+    if (step.verb == "start" || step.verb == "unload")
         fail(&step, "not allowed while the dialog is open");
     host.stepRunning = true;
     host.next++;
@@ -82,11 +82,31 @@ static void CALLBACK configStepTimer(HWND, UINT, UINT_PTR, DWORD)
     host.stepRunning = false;
 }
 
+// "config" while the dialog is open: the host asks again, as from its
+// preferences window, after another window of its own came to the front.
+// Should a second dialog open, the steps that follow run inside it.
+static void runConfigAgain()
+{
+    HWND dialog = openDialog();
+    HWND other = CreateWindowExW(0, L"Static", L"Preferences", WS_POPUP | WS_VISIBLE, 300, 0, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(other);
+    event(std::string("config again, dialog in front ") + (GetForegroundWindow() == dialog ? "1" : "0"));
+    host.stepRunning = false;
+    host.record->configProc();
+    host.stepRunning = true;
+    event(std::string("config again returned, dialog in front ") +
+          (dialog != nullptr && GetForegroundWindow() == dialog ? "1" : "0"));
+    DestroyWindow(other);
+}
+
 void runConfig(const Step &step)
 {
     requirePlugin(step);
-    if (host.inConfig)
-        fail(&step, "the dialog is already open");
+    if (host.inConfig) {
+        runConfigAgain();
+        return;
+    }
     host.inConfig = true;
     host.endWaits = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, CONFIG_STEP_PERIOD_MS, configStepTimer);

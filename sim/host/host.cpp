@@ -218,6 +218,8 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else if (verb == "modal-loop") {
+        chooseModalLoop(step);
     } else if (verb == "close-window") {
         SendMessageW(host.window, WM_CLOSE, 0, 0);
     } else if (verb == "watch-window") {

@@ -58,6 +58,13 @@ struct Host {
     std::wstring playTitle;
     bool havePlayTitle = false;
     bool watchWindow = false;
+    // "modal-loop": the host answers the play command or a tick with a
+    // modal loop of its own that pumps modalTimers timer messages.
+    bool modalOnPlay = false;
+    bool modalOnTick = false;
+    int modalTimers = 0;
+    bool modalQuits = false; // the host shuts the plug-in down from its loop
+    bool inModalLoop = false;
     bool driverOff = false;
     bool driverInSearchPath = false;
     unsigned short base = 888;
@@ -99,11 +106,14 @@ void logMainWindowState();
 void pumpMessages();
 void deliverTimer(WPARAM id);
 void subclassMainWindow();
+void chooseModalLoop(const Step &step);
 
 // The plug-in's life and the calls it makes into Windows (plugin_calls.cpp).
 void startPlugin(const Step &step);
 void requirePlugin(const Step &step);
 void quitPlugin(const Step &step);
+// quitProc, then whether the host's own window procedure is back.
+void callQuit();
 void unloadPlugin(const Step &step);
 // quitProc and FreeLibrary, as the main window's WM_CLOSE handler.
 void quitAndFreeOnClose();

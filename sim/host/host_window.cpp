@@ -6,6 +6,26 @@
 static const wchar_t HOST_WINDOW_CLASS[] = L"Winamp v1.x";
 enum { PLAY_COMMAND = 40045 };
 
+// As a player does for the play command with an empty playlist (an
+// open-file dialog) or for an error box: a loop of its own, inside the
+// message it answers, that delivers the timer messages due meanwhile. The
+// host never starts a second one inside the first.
+static void runModalLoop(const char *answering)
+{
+    host.inModalLoop = true;
+    event(std::string("modal loop begin ") + answering);
+    for (int i = 0; i < host.modalTimers; i++)
+        PostMessageW(host.window, WM_TIMER, 1, 0);
+    pumpMessages();
+    if (host.modalQuits && !host.unloaded) {
+        host.modalQuits = false;
+        event("quit inside the modal loop");
+        callQuit();
+    }
+    event(std::string("modal loop end ") + answering);
+    host.inModalLoop = false;
+}
+
 static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -16,6 +36,8 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
     case WM_COMMAND:
         if (LOWORD(wParam) == PLAY_COMMAND) {
             event("command " + std::to_string(LOWORD(wParam)));
+            if (host.modalOnPlay && !host.inModalLoop)
+                runModalLoop("play");
             if (host.havePlayTitle)
                 setMainWindowTitle(host.playTitle);
         }
@@ -29,6 +51,8 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
         host.timerMessages++;
         event("received timer " + std::to_string((unsigned long long)wParam) + " " +
               std::to_string((long long)lParam));
+        if (host.modalOnTick && !host.inModalLoop)
+            runModalLoop("tick");
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -96,4 +120,19 @@ void subclassMainWindow()
 {
     otherModuleSavedProc = (WNDPROC)SetWindowLongPtrW(host.window, GWLP_WNDPROC, (LONG_PTR)otherModuleProc);
     event("subclassed by another module");
+}
+
+// "modal-loop play N", "modal-loop tick N", "modal-loop off"; with a
+// third word "quit" the host calls quitProc once from inside its loop.
+void chooseModalLoop(const Step &step)
+{
+    const std::string &answering = step.words[0];
+    host.modalQuits = step.words.size() == 3 && step.words[2] == "quit";
+    host.modalOnPlay = answering == "play";
+    host.modalOnTick = answering == "tick";
+    if (answering == "off")
+        return;
+    if (!host.modalOnPlay && !host.modalOnTick)
+        fail(&step, "expected 'modal-loop play N', 'modal-loop tick N' or 'modal-loop off'");
+    host.modalTimers = (int)number(step, 1);
 }

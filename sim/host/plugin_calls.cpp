@@ -94,7 +94,7 @@ void requirePlugin(const Step &step)
         fail(&step, "the plug-in is not started");
 }
 
-static void callQuit()
+void callQuit()
 {
     host.record->quitProc();
     if (IsWindow(host.window)) {
