@@ -75,6 +75,19 @@ bool pluginFolderPath(const char *name, char *buffer, int size)
     return true;
 }
 
+bool systemFolderPath(const char *name, char *buffer, int size)
+{
+    buffer[0] = '\0';
+    UINT length = GetSystemDirectoryA(buffer, (UINT)size);
+    if (length == 0 || (int)length + 1 + lstrlenA(name) >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    lstrcatA(buffer, "\\");
+    lstrcatA(buffer, name);
+    return true;
+}
+
 bool displayWorkBegin()
 {
     if (displayWorkRunning)

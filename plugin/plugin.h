@@ -13,6 +13,10 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // leaving an empty text, when the result does not fit.
 bool pluginFolderPath(const char *name, char *buffer, int size);
 
+// Fills buffer with the Windows system folder followed by '\\' and name.
+// Returns false, leaving an empty text, when the result does not fit.
+bool systemFolderPath(const char *name, char *buffer, int size);
+
 // Plays a picture from the plug-in's folder.
 void pluginShowPicture(const char *name);
 

@@ -65,8 +65,16 @@ struct Host {
     int modalTimers = 0;
     bool modalQuits = false; // the host shuts the plug-in down from its loop
     bool inModalLoop = false;
+    // "driver": none at all, only in the (simulated) system folder, or only
+    // in the current folder and on PATH, where the plug-in must not look.
     bool driverOff = false;
-    bool driverInSearchPath = false;
+    bool driverInSystemFolder = false;
+    bool driverElsewhere = false;
+    std::string systemDriverPath; // the copy served for the system folder's
+    // Parallel and serial ports the system lists besides the emulated card
+    // (LPT1 at base): "listed-port NAME BASE".
+    std::vector<std::pair<std::string, unsigned>> listedPorts;
+    bool faultDuringProbe = false;
     unsigned short base = 888;
     unsigned char control = 0xCC;
     std::vector<Step> steps;
@@ -119,6 +127,21 @@ void unloadPlugin(const Step &step);
 void quitAndFreeOnClose();
 // Any port driver in the process that the plug-in loaded by itself.
 void adoptDriverFoundByPlugin();
+
+// What the host plays of the system for the plug-in (system_calls.cpp):
+// the DLLs it loads, the parallel ports the system lists, and a fault of
+// another thread while the port probe's handler is in place.
+void patchSystemCalls(HMODULE plugin);
+void listPort(const Step &step);
+// The host's stand-in for a SetupAPI, configuration-manager or registry
+// function the plug-in looks up by name, or nullptr (system_ports.cpp).
+void *fakePortFunction(const char *name);
+// A path with the plug-in folder and the system folder shown as
+// "<plug-in folder>" and "<system folder>".
+std::string shownPath(const std::string &path);
+// "driver loaded from PATH" for each time the stand-in was mapped.
+void logDriverMarks();
+extern const char DRIVER_MARKS_VARIABLE[];
 
 // The settings dialog (dialog_steps.cpp).
 void runConfig(const Step &step);
