@@ -223,6 +223,10 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else if (verb == "focus") {
+        focusControl(step);
+    } else if (verb == "key") {
+        pressKey(step);
     } else if (verb == "listed-port") {
         listPort(step);
     } else if (verb == "fault-during-probe") {

@@ -148,6 +148,8 @@ void runConfig(const Step &step);
 void clickControl(const Step &step);
 void closeDialog(const Step &step);
 void inspectDialog(const Step &step);
+void focusControl(const Step &step);
+void pressKey(const Step &step);
 HWND openDialog();
 
 // The plug-in folder (plugin_folder.cpp).
