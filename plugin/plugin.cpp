@@ -237,6 +237,9 @@ void pluginQuit()
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Taken first: a quit from inside the refresh puts the host's own
+    // procedure back, and this message must still reach it.
+    WNDPROC hostProcedure = savedWindowProc;
     if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone &&
         displayWorkBegin()) {
         samplePlayerStatus();
@@ -245,6 +248,6 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         displayWorkEnd();
     }
     if (unicodeWindow)
-        return CallWindowProcW(savedWindowProc, window, message, wParam, lParam);
-    return CallWindowProcA(savedWindowProc, window, message, wParam, lParam);
+        return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
+    return CallWindowProcA(hostProcedure, window, message, wParam, lParam);
 }
