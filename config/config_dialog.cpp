@@ -8,6 +8,31 @@
 #include "settings.h"
 #include "status_screen.h"
 
+// The dialog while it is open, else NULL.
+static HWND openDialog;
+// Set when the plug-in shut down while this dialog was open: its buttons
+// must not draw over the shut-down screen.
+static bool drawingEnded;
+
+bool configDialogBringToFront()
+{
+    if (openDialog == NULL || !IsWindow(openDialog))
+        return false;
+    SetForegroundWindow(openDialog);
+    return true;
+}
+
+void configDialogOutlivesQuit()
+{
+    if (openDialog != NULL)
+        drawingEnded = true;
+}
+
+static bool beginDrawing()
+{
+    return !drawingEnded && displayWorkBegin();
+}
+
 static void checkIfSet(HWND dialog, int id, int value)
 {
     if (value != 0)
@@ -49,8 +74,11 @@ static void acceptSettings(HWND dialog)
 static void showPictureAfterDialog(const char *picture)
 {
     refreshEnabled = 1;
+    if (!beginDrawing())
+        return;
     lcdClearText();
     pluginShowPicture(picture);
+    displayWorkEnd();
 }
 
 static void openInShell(const char *target)
@@ -61,6 +89,8 @@ static void openInShell(const char *target)
 void showAboutScreen()
 {
     refreshEnabled = 0;
+    if (!beginDrawing())
+        return;
     lcdClearText();
     pluginShowPicture(ABOUT_PICTURE);
     lcdGotoXY(0, 0);
@@ -73,6 +103,18 @@ void showAboutScreen()
     lcdPrint("E-Mail: " PIXELVANE_EMAIL);
     lcdGotoXY(2, 5);
     lcdPrint("Take a visit at:");
+    displayWorkEnd();
+}
+
+static void showIntroUnderTheStatus()
+{
+    refreshEnabled = 0;
+    if (!beginDrawing())
+        return;
+    lcdClearText();
+    pluginShowPicture(INTRO_PICTURE);
+    drawStatusScreen();
+    displayWorkEnd();
 }
 
 static INT_PTR onCommand(HWND dialog, int id)
@@ -88,10 +130,7 @@ static INT_PTR onCommand(HWND dialog, int id)
         EndDialog(dialog, 0);
         return FALSE;
     case IDC_INTRO_BUTTON:
-        refreshEnabled = 0;
-        lcdClearText();
-        pluginShowPicture(INTRO_PICTURE);
-        drawStatusScreen();
+        showIntroUnderTheStatus();
         return TRUE;
     case IDC_ABOUT_BUTTON:
         showAboutScreen();
@@ -111,7 +150,13 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        openDialog = dialog;
+        drawingEnded = false;
         showSettings(dialog);
+        return FALSE;
+    case WM_DESTROY:
+        if (openDialog == dialog)
+            openDialog = NULL;
         return FALSE;
     case WM_COMMAND: {
         INT_PTR result = onCommand(dialog, LOWORD(wParam));

@@ -27,8 +27,14 @@ const char ABOUT_PICTURE[] = "LCDAbout.bmp";
 
 static char description[DESCRIPTION_SIZE];
 static WNDPROC savedWindowProc;
+// The host's window as it was created: a Unicode window must keep a
+// Unicode procedure, or Windows re-registers it as ANSI and its title,
+// taskbar button and every other reader of it lose the characters outside
+// the code page.
+static bool unicodeWindow;
 // Set by pluginQuit: the shut-down screen stays, whatever messages follow.
 static bool quitDone;
+static bool displayWorkRunning;
 
 PluginRecord pluginRecord = {
     PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
@@ -69,6 +75,32 @@ bool pluginFolderPath(const char *name, char *buffer, int size)
     return true;
 }
 
+bool systemFolderPath(const char *name, char *buffer, int size)
+{
+    buffer[0] = '\0';
+    UINT length = GetSystemDirectoryA(buffer, (UINT)size);
+    if (length == 0 || (int)length + 1 + lstrlenA(name) >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    lstrcatA(buffer, "\\");
+    lstrcatA(buffer, name);
+    return true;
+}
+
+bool displayWorkBegin()
+{
+    if (displayWorkRunning)
+        return false;
+    displayWorkRunning = true;
+    return true;
+}
+
+void displayWorkEnd()
+{
+    displayWorkRunning = false;
+}
+
 void pluginShowPicture(const char *name)
 {
     char path[MAX_PATH * 2];
@@ -92,36 +124,33 @@ static void formatDescription()
     pluginRecord.description = description;
 }
 
-int pluginInit()
+static WNDPROC currentWindowProc(HWND window)
 {
-    formatDescription();
-    SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
-    loadSettings();
-
-    portAccessBind();
-    lcdPortInit();
-    lcdInit();
-    lcdClearText();
-    lcdClearGraphics();
-    lcdGotoXY(0, 0);
-
-    savedWindowProc = (WNDPROC)GetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC);
-    SetWindowLongA(pluginRecord.parentWindow, GWL_WNDPROC, (LONG)hostWindowProc);
-
-    pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
-    lcdFlush();
-    return 0;
+    return (WNDPROC)(unicodeWindow ? GetWindowLongW(window, GWL_WNDPROC) : GetWindowLongA(window, GWL_WNDPROC));
 }
 
-void pluginConfig()
+static void setWindowProc(HWND window, WNDPROC procedure)
 {
-    DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
-                    pluginRecord.parentWindow, configDialogProc, 0);
+    if (unicodeWindow)
+        SetWindowLongW(window, GWL_WNDPROC, (LONG)procedure);
+    else
+        SetWindowLongA(window, GWL_WNDPROC, (LONG)procedure);
+}
+
+static void installWindowProc()
+{
+    HWND window = pluginRecord.parentWindow;
+    unicodeWindow = IsWindowUnicode(window) != FALSE;
+    savedWindowProc = currentWindowProc(window);
+    setWindowProc(window, hostWindowProc);
 }
 
 typedef BOOL(WINAPI *GetModuleHandleExFunction)(DWORD flags, LPCSTR name, HMODULE *module);
 
-// Keeps this module mapped until the process ends, whatever the host frees.
+// Keeps this module mapped until the process ends, whatever the host frees:
+// a host may free it from a message that is still inside hostWindowProc
+// (quitProc from its WM_CLOSE, WM_DESTROY or WM_ENDSESSION handler), and
+// another module that subclassed the window after us keeps calling it.
 // Systems before Windows XP cannot pin; one more reference, never given
 // back, outlasts the host's one FreeLibrary there.
 static void pinModule()
@@ -140,28 +169,68 @@ static void pinModule()
         LoadLibraryA(path);
 }
 
-// Puts the host's own procedure back, so a host that frees this module never
-// calls into it again. When another module has subclassed the window after
-// us, its procedure still forwards to ours: ours must stay, keep forwarding
-// to the host, and so outlive the host's FreeLibrary.
+int pluginInit()
+{
+    formatDescription();
+    SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
+    loadSettings();
+
+    portAccessBind();
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdGotoXY(0, 0);
+
+    pinModule();
+    installWindowProc();
+
+    if (displayWorkBegin()) {
+        pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+        displayWorkEnd();
+    }
+    lcdFlush();
+    return 0;
+}
+
+// The dialog is modal to the host's main window, but a host can still ask
+// again (from another window of its own): the open dialog comes to the
+// front rather than a second one inside the first one's loop.
+void pluginConfig()
+{
+    if (configDialogBringToFront())
+        return;
+    DialogBoxParamA(pluginRecord.moduleInstance, MAKEINTRESOURCEA(CONFIG_DIALOG_ID),
+                    pluginRecord.parentWindow, configDialogProc, 0);
+}
+
+// Puts the host's own procedure back, so the host's messages no longer
+// pass through this module. When another module has subclassed the window
+// after us, its procedure still forwards to ours: ours must stay and keep
+// forwarding to the host (the module is pinned).
 static void restoreWindowProc()
 {
     HWND window = pluginRecord.parentWindow;
     if (savedWindowProc == NULL || !IsWindow(window))
         return;
-    if ((WNDPROC)GetWindowLongA(window, GWL_WNDPROC) == hostWindowProc) {
-        SetWindowLongA(window, GWL_WNDPROC, (LONG)savedWindowProc);
+    if (currentWindowProc(window) == hostWindowProc) {
+        setWindowProc(window, savedWindowProc);
         savedWindowProc = NULL;
-    } else {
-        pinModule();
     }
 }
 
+// The shut-down screen is drawn whatever runs: a host may shut down from a
+// modal loop of its own inside a refresh's message to it, and that refresh
+// then draws nothing more.
 void pluginQuit()
 {
+    bool insideOtherWork = displayWorkRunning;
+    displayWorkRunning = true;
     setShutdownStatus();
     drawStatusScreen();
     lcdFlush();
+    displayWorkRunning = insideOtherWork;
+    configDialogOutlivesQuit();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
@@ -170,13 +239,21 @@ void pluginQuit()
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone) {
+    // Taken first: a quit from inside the refresh puts the host's own
+    // procedure back, and this message must still reach it.
+    WNDPROC hostProcedure = savedWindowProc;
+    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone &&
+        displayWorkBegin()) {
         samplePlayerStatus();
-        drawStatusScreen();
+        if (!quitDone)
+            drawStatusScreen();
+        displayWorkEnd();
     }
     // Also while a dialog screen holds the refresh off: the fast bus's
     // periodic text resend stays on time (nothing else is pending then).
-    if (message == WM_TIMER && settings.disableLcd == 0 && !quitDone)
+    if (message == WM_TIMER && settings.disableLcd == 0 && !quitDone && !displayWorkRunning)
         lcdFlush();
-    return CallWindowProcA(savedWindowProc, window, message, wParam, lParam);
+    if (unicodeWindow)
+        return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
+    return CallWindowProcA(hostProcedure, window, message, wParam, lParam);
 }

@@ -1,20 +1,31 @@
 // The port seam of the Windows build.
 //
+// The port driver is loaded by full path only, from the plug-in's folder or
+// the Windows system folder, where a user or an installer put it. Never by
+// its bare name: that searches the current folder and PATH too, and a
+// player started from a download folder would run a planted inpout32.dll.
+//
 // On Windows NT and later a user-mode in/out instruction raises a
 // privileged-instruction fault unless a driver has opened the port to the
 // process, and such a driver may open only some ports. So direct I/O to a
 // port is used only after a probe has shown it works for that port. The
 // probe runs one read under a vectored exception handler that steps over the
-// faulting instruction: whatever the machine, it cannot take the host down.
-// Windows 9x lets every process use in/out and needs no probe.
+// fault of that one instruction on the probing thread: whatever the machine,
+// it cannot take the host down, and any other fault goes on to the handlers
+// after it. Windows 9x lets every process use in/out and needs no probe.
 //
 // Vectored handlers came with Windows XP. They are looked up at run time, so
 // the module still loads where they are missing; an NT system without them
 // gets no direct I/O, since nothing could catch the fault.
+//
+// Whatever the access, a port is touched only while the configured base is
+// one where a parallel port sits (see port_bases.h).
 #include "port_access.h"
 
+#include "listed_ports.h"
 #include "plugin.h"
 #include "port.h"
+#include "port_bases.h"
 #include "settings.h"
 
 #include <windows.h>
@@ -60,6 +71,38 @@ static HMODULE loadDriverFromPluginFolder()
     return LoadLibraryA(path);
 }
 
+static HMODULE loadDriverFromSystemFolder()
+{
+    char path[MAX_PATH * 2];
+    if (!systemFolderPath(DRIVER_DLL, path, sizeof path))
+        return NULL;
+    return LoadLibraryA(path);
+}
+
+// The I/O bases of the parallel ports the system lists, asked for once,
+// when a base other than the three standard ones is first used.
+enum { LISTED_PORTS = 8, NOT_ASKED = -1 };
+static int listedBases[LISTED_PORTS];
+static int listedCount = NOT_ASKED;
+static bool baseDecided;
+static int decidedBase;
+static bool decidedBaseAllowed;
+
+// The bus reads settings.lptPort on every access and the dialog can change
+// it at any time, so the decision is taken again when the base changes.
+static bool currentBaseAllowed()
+{
+    int base = settings.lptPort;
+    if (baseDecided && base == decidedBase)
+        return decidedBaseAllowed;
+    if (!portBaseIsStandard(base) && listedCount == NOT_ASKED)
+        listedCount = listParallelPortBases(listedBases, LISTED_PORTS);
+    decidedBaseAllowed = portBaseAllowed(base, listedBases, listedCount < 0 ? 0 : listedCount);
+    decidedBase = base;
+    baseDecided = true;
+    return decidedBaseAllowed;
+}
+
 static unsigned char directIn(unsigned short port)
 {
     unsigned char value;
@@ -73,19 +116,54 @@ static void directOut(unsigned short port, unsigned char value)
 }
 
 static volatile LONG probeFaulted;
+static DWORD probingThread;
 
-// "in al, dx" is the one-byte opcode 0xEC: step over it and note the fault.
+// The probe's read, "in al, dx" (opcode 0xEC, one byte), at a label of its
+// own: the one instruction whose fault the handler steps over. noinline and
+// noclone keep the label defined once.
+extern "C" const unsigned char probeReadInstruction[] __asm__("pixelvaneProbeReadInstruction");
+enum { PROBE_READ_LENGTH = 1 };
+
+static __attribute__((noinline, noclone)) void probeRead(unsigned short port)
+{
+    __asm__ __volatile__(".globl pixelvaneProbeReadInstruction\n"
+                         "pixelvaneProbeReadInstruction:\n\t"
+                         "inb %%dx, %%al"
+                         :
+                         : "d"(port)
+                         : "eax");
+}
+
 static LONG CALLBACK probeFaultHandler(EXCEPTION_POINTERS *exception)
 {
     DWORD code = exception->ExceptionRecord->ExceptionCode;
     if (code != EXCEPTION_PRIV_INSTRUCTION && code != EXCEPTION_ACCESS_VIOLATION)
         return EXCEPTION_CONTINUE_SEARCH;
-    unsigned char *instruction = (unsigned char *)exception->ContextRecord->Eip;
-    if (IsBadReadPtr(instruction, 1) || *instruction != 0xEC)
+    if ((const unsigned char *)exception->ContextRecord->Eip != probeReadInstruction ||
+        GetCurrentThreadId() != probingThread)
         return EXCEPTION_CONTINUE_SEARCH;
     probeFaulted = 1;
-    exception->ContextRecord->Eip += 1;
+    exception->ContextRecord->Eip += PROBE_READ_LENGTH;
     return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+static bool findHandlerFunctions(AddHandlerFunction *addHandler, RemoveHandlerFunction *removeHandler)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == NULL)
+        return false;
+    *addHandler = (AddHandlerFunction)(void *)GetProcAddress(kernel, "AddVectoredExceptionHandler");
+    *removeHandler = (RemoveHandlerFunction)(void *)GetProcAddress(kernel, "RemoveVectoredExceptionHandler");
+    return *addHandler != NULL && *removeHandler != NULL;
+}
+
+// Whether direct in/out can be tried at all: Windows 9x allows it to every
+// process, NT and later only where a probe's fault can be caught.
+static bool directIoMayWork()
+{
+    AddHandlerFunction addHandler;
+    RemoveHandlerFunction removeHandler;
+    return (GetVersion() & VERSION_NOT_NT) != 0 || findHandlerFunctions(&addHandler, &removeHandler);
 }
 
 // Reads port once; true when the read did not fault. Reading a parallel
@@ -94,20 +172,16 @@ static bool probeDirectIo(unsigned short port)
 {
     if (GetVersion() & VERSION_NOT_NT)
         return true;
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == NULL)
-        return false;
-    AddHandlerFunction addHandler =
-        (AddHandlerFunction)(void *)GetProcAddress(kernel, "AddVectoredExceptionHandler");
-    RemoveHandlerFunction removeHandler =
-        (RemoveHandlerFunction)(void *)GetProcAddress(kernel, "RemoveVectoredExceptionHandler");
-    if (addHandler == NULL || removeHandler == NULL)
+    AddHandlerFunction addHandler;
+    RemoveHandlerFunction removeHandler;
+    if (!findHandlerFunctions(&addHandler, &removeHandler))
         return false;
     void *handler = addHandler(1, probeFaultHandler);
     if (handler == NULL)
         return false;
     probeFaulted = 0;
-    directIn(port);
+    probingThread = GetCurrentThreadId();
+    probeRead(port);
     removeHandler(handler);
     return probeFaulted == 0;
 }
@@ -130,9 +204,9 @@ void portAccessBind()
 {
     if (accessKind != PORT_ACCESS_UNBOUND)
         return;
-    if (bindDriver(loadDriverFromPluginFolder()) || bindDriver(LoadLibraryA(DRIVER_DLL)))
+    if (bindDriver(loadDriverFromPluginFolder()) || bindDriver(loadDriverFromSystemFolder()))
         accessKind = PORT_ACCESS_DRIVER_DLL;
-    else if (directPortUsable((unsigned short)(settings.lptPort + 2))) // the first port the bus reads
+    else if (directIoMayWork())
         accessKind = PORT_ACCESS_DIRECT;
     else
         accessKind = PORT_ACCESS_NONE;
@@ -146,6 +220,8 @@ PortAccessKind portAccessKind()
 void portWriteByte(unsigned short port, unsigned char value)
 {
     portAccessBind();
+    if (!currentBaseAllowed())
+        return;
     if (accessKind == PORT_ACCESS_DRIVER_DLL)
         driverOut((short)port, (short)value);
     else if (accessKind == PORT_ACCESS_DIRECT && directPortUsable(port))
@@ -155,6 +231,8 @@ void portWriteByte(unsigned short port, unsigned char value)
 unsigned char portReadByte(unsigned short port)
 {
     portAccessBind();
+    if (!currentBaseAllowed())
+        return 0xFF;
     if (accessKind == PORT_ACCESS_DRIVER_DLL)
         return (unsigned char)driverIn((short)port);
     if (accessKind == PORT_ACCESS_DIRECT && directPortUsable(port))

@@ -1,7 +1,8 @@
 // How the plug-in reaches the parallel port on this machine, chosen once:
-// the inpout32.dll port driver (from the plug-in's folder, then the normal
-// DLL search), else direct in/out instructions where a probe shows the
-// process may use them, else nothing (no byte reaches a port).
+// the inpout32.dll port driver (from the plug-in's folder, then the Windows
+// system folder, by full path only), else direct in/out instructions where
+// a probe shows the process may use them, else nothing (no byte reaches a
+// port).
 #pragma once
 
 enum PortAccessKind {

@@ -21,11 +21,6 @@ bool settingsPath(char *buffer)
     return pluginFolderPath(FILE_NAME, buffer, SETTINGS_PATH_SIZE);
 }
 
-// A base below 0x100 would reach the motherboard's own devices (DMA,
-// interrupt and timer chips, keyboard), and one above 0xFFFD has no room
-// for the card's three registers before the I/O space wraps round to them.
-enum { LOWEST_CARD_BASE = 0x100, HIGHEST_CARD_BASE = 0xFFFD };
-
 static void readValue(const char *key, int *value, const char *path)
 {
     *value = (int)GetPrivateProfileIntA(SECTION, key, *value, path);
@@ -39,9 +34,9 @@ void loadSettings()
     readValue(KEY_DISABLE_LCD, &settings.disableLcd, path);
     readValue(KEY_NO_INTRO, &settings.noIntro, path);
     readValue(KEY_TIME_REMAINING, &settings.timeRemaining, path);
+    // Taken as read, whatever it is: the port access decides whether a
+    // parallel port sits there (port_bases.h).
     readValue(KEY_LPT_PORT, &settings.lptPort, path);
-    if (settings.lptPort < LOWEST_CARD_BASE || settings.lptPort > HIGHEST_CARD_BASE)
-        settings.lptPort = LPT_PORT_378;
     readValue(KEY_FAST_BUS, &optIns.fastBus, path);
     readValue(KEY_FAST_BUS_PACE, &optIns.fastBusPace, path);
     readValue(KEY_LETTERS, &optIns.letters, path);

@@ -66,6 +66,7 @@ void writeResults()
         return;
     host.finished = true;
     adoptDriverFoundByPlugin();
+    logDriverMarks();
     if (!host.endSnapshot.empty())
         writeSnapshot(emulator(), host.outDir + "\\" + host.endSnapshot);
     for (const std::string &fault : emulator().faults)
@@ -138,12 +139,16 @@ static void logCounts(const Step &step)
 
 static void chooseDriver(const Step &step)
 {
+    if (host.plugin)
+        fail(&step, "driver must come before start");
     if (step.words[0] == "off")
         host.driverOff = true;
-    else if (step.words[0] == "search")
-        host.driverInSearchPath = true;
+    else if (step.words[0] == "system")
+        host.driverInSystemFolder = true;
+    else if (step.words[0] == "elsewhere")
+        host.driverElsewhere = true;
     else
-        fail(&step, "expected 'driver off' or 'driver search'");
+        fail(&step, "expected 'driver off', 'driver system' or 'driver elsewhere'");
 }
 
 static void tick(const Step &step)
@@ -190,7 +195,7 @@ void runStep(const Step &step)
     } else if (verb == "remove") {
         removeFile(step);
     } else if (verb == "title") {
-        SetWindowTextW(host.window, widen(step.text).c_str());
+        setMainWindowTitle(widen(step.text));
     } else if (verb == "play-title") {
         host.playTitle = widen(step.text);
         host.havePlayTitle = true;
@@ -226,7 +231,22 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else if (verb == "focus") {
+        focusControl(step);
+    } else if (verb == "key") {
+        pressKey(step);
+    } else if (verb == "listed-port") {
+        listPort(step);
+    } else if (verb == "fault-during-probe") {
+        host.faultDuringProbe = true;
+    } else if (verb == "modal-loop") {
+        chooseModalLoop(step);
+    } else if (verb == "close-window") {
+        SendMessageW(host.window, WM_CLOSE, 0, 0);
+    } else if (verb == "watch-window") {
+        host.watchWindow = true;
     }
+    logMainWindowState();
 }
 
 static std::string folderOf(const std::string &path)
@@ -280,8 +300,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "pixelvane-host: cannot write to %s\n", host.outDir.c_str());
         return EXIT_USAGE;
     }
-    // No stray inpout32.dll in the current folder may reach the plug-in.
+    // Only "driver elsewhere" puts an inpout32.dll in the current folder.
     SetCurrentDirectoryA(host.outDir.c_str());
+    SetEnvironmentVariableA(DRIVER_MARKS_VARIABLE, (host.outDir + "\\driver-marks.txt").c_str());
     emulatorReset(&noEmulator);
     SetUnhandledExceptionFilter(unhandledFault);
     copyPluginFiles();

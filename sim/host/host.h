@@ -54,10 +54,27 @@ struct Host {
     const SimControl *sim = nullptr;
     HostPluginRecord *record = nullptr;
     std::map<std::pair<long long, long long>, long long> answers;
+    std::wstring title; // as the host last set it
     std::wstring playTitle;
     bool havePlayTitle = false;
+    bool watchWindow = false;
+    // "modal-loop": the host answers the play command or a tick with a
+    // modal loop of its own that pumps modalTimers timer messages.
+    bool modalOnPlay = false;
+    bool modalOnTick = false;
+    int modalTimers = 0;
+    bool modalQuits = false; // the host shuts the plug-in down from its loop
+    bool inModalLoop = false;
+    // "driver": none at all, only in the (simulated) system folder, or only
+    // in the current folder and on PATH, where the plug-in must not look.
     bool driverOff = false;
-    bool driverInSearchPath = false;
+    bool driverInSystemFolder = false;
+    bool driverElsewhere = false;
+    std::string systemDriverPath; // the copy served for the system folder's
+    // Parallel and serial ports the system lists besides the emulated card
+    // (LPT1 at base): "listed-port NAME BASE".
+    std::vector<std::pair<std::string, unsigned>> listedPorts;
+    bool faultDuringProbe = false;
     unsigned short base = 888;
     unsigned char control = 0xCC;
     std::vector<Step> steps;
@@ -95,23 +112,49 @@ long long number(const Step &step, size_t index);
 
 // The main window (host_window.cpp).
 void createMainWindow();
+void setMainWindowTitle(const std::wstring &title);
+// After each step once "watch-window" has run: whether the main window is
+// still Unicode and its title reads back as the host set it.
+void logMainWindowState();
 void pumpMessages();
 void deliverTimer(WPARAM id);
 void subclassMainWindow();
+void chooseModalLoop(const Step &step);
 
 // The plug-in's life and the calls it makes into Windows (plugin_calls.cpp).
 void startPlugin(const Step &step);
 void requirePlugin(const Step &step);
 void quitPlugin(const Step &step);
+// quitProc, then whether the host's own window procedure is back.
+void callQuit();
 void unloadPlugin(const Step &step);
+// quitProc and FreeLibrary, as the main window's WM_CLOSE handler.
+void quitAndFreeOnClose();
 // Any port driver in the process that the plug-in loaded by itself.
 void adoptDriverFoundByPlugin();
+
+// What the host plays of the system for the plug-in (system_calls.cpp):
+// the DLLs it loads, the parallel ports the system lists, and a fault of
+// another thread while the port probe's handler is in place.
+void patchSystemCalls(HMODULE plugin);
+void listPort(const Step &step);
+// The host's stand-in for a SetupAPI, configuration-manager or registry
+// function the plug-in looks up by name, or nullptr (system_ports.cpp).
+void *fakePortFunction(const char *name);
+// A path with the plug-in folder and the system folder shown as
+// "<plug-in folder>" and "<system folder>".
+std::string shownPath(const std::string &path);
+// "driver loaded from PATH" for each time the stand-in was mapped.
+void logDriverMarks();
+extern const char DRIVER_MARKS_VARIABLE[];
 
 // The settings dialog (dialog_steps.cpp).
 void runConfig(const Step &step);
 void clickControl(const Step &step);
 void closeDialog(const Step &step);
 void inspectDialog(const Step &step);
+void focusControl(const Step &step);
+void pressKey(const Step &step);
 HWND openDialog();
 
 // The plug-in folder (plugin_folder.cpp).

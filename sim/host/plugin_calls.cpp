@@ -53,24 +53,48 @@ static void patchPluginImports(HMODULE module)
     patchImport(module, "ExitProcess", (void *)hookExitProcess);
     patchImport(module, "exit", (void *)hookExit);
     patchImport(module, "_exit", (void *)hookExit);
+    patchSystemCalls(module);
+}
+
+// The stand-in where the scenario wants it. "driver elsewhere" puts it only
+// where a search by bare name would find it: the host's current folder and
+// a folder on PATH. The host loads no copy of that one itself.
+static void placeDriver(const Step &step)
+{
+    if (host.driverElsewhere) {
+        std::string onPath = host.outDir + "\\on-path";
+        CreateDirectoryW(longPath(onPath).c_str(), nullptr);
+        copyFileTo(&step, host.driverSource, host.outDir + "\\" + DRIVER_DLL);
+        copyFileTo(&step, host.driverSource, onPath + "\\" + DRIVER_DLL);
+        char path[32768];
+        DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
+        std::string newPath = onPath + (length > 0 && length < sizeof path ? ";" + std::string(path) : "");
+        SetEnvironmentVariableA("PATH", newPath.c_str());
+        return;
+    }
+    if (host.driverOff)
+        return;
+    std::string driverPath = pluginFolderFile(DRIVER_DLL);
+    if (host.driverInSystemFolder) {
+        std::string folder = host.outDir + "\\system";
+        CreateDirectoryW(longPath(folder).c_str(), nullptr);
+        driverPath = host.systemDriverPath = folder + "\\" + DRIVER_DLL;
+    }
+    copyFileTo(&step, host.driverSource, driverPath);
+    host.driver = LoadLibraryW(widen(driverPath).c_str());
+    SimControlFunction control =
+        host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
+    if (control == nullptr)
+        fail(&step, "cannot load the port-driver stand-in " + driverPath);
+    host.sim = control();
+    host.sim->configure(host.base, host.control);
 }
 
 void startPlugin(const Step &step)
 {
     if (host.plugin)
         fail(&step, "the plug-in is already started");
-    if (!host.driverOff) {
-        // In the search path the plug-in finds the driver only by its name.
-        std::string driverPath = (host.driverInSearchPath ? host.outDir : host.pluginsDir) + "\\" + DRIVER_DLL;
-        copyFileTo(&step, host.driverSource, driverPath);
-        host.driver = LoadLibraryW(widen(driverPath).c_str());
-        SimControlFunction control =
-            host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
-        if (control == nullptr)
-            fail(&step, "cannot load the port-driver stand-in " + driverPath);
-        host.sim = control();
-        host.sim->configure(host.base, host.control);
-    }
+    placeDriver(step);
     addSettings(step);
     std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
     host.plugin = LoadLibraryW(widen(pluginPath).c_str());
@@ -95,9 +119,8 @@ void requirePlugin(const Step &step)
         fail(&step, "the plug-in is not started");
 }
 
-void quitPlugin(const Step &step)
+void callQuit()
 {
-    requirePlugin(step);
     host.record->quitProc();
     if (IsWindow(host.window)) {
         bool restored = (WNDPROC)GetWindowLongPtrW(host.window, GWLP_WNDPROC) == host.procBeforePlugin;
@@ -105,23 +128,45 @@ void quitPlugin(const Step &step)
     }
 }
 
-void unloadPlugin(const Step &step)
+static void freePlugin()
 {
-    if (host.plugin == nullptr)
-        fail(&step, "the plug-in is not loaded");
     FreeLibrary(host.plugin);
     host.unloaded = true;
     event("unload");
+}
+
+void quitPlugin(const Step &step)
+{
+    requirePlugin(step);
+    callQuit();
+}
+
+void unloadPlugin(const Step &step)
+{
+    if (host.plugin == nullptr || host.unloaded)
+        fail(&step, "the plug-in is not loaded");
+    freePlugin();
     // Whatever the window still calls must not lead into the freed module.
     if (IsWindow(host.window)) {
         deliverTimer(1);
         deliverTimer(2);
         SendMessageW(host.window, WM_USER, 0, 104);
         SendMessageW(host.window, WM_NULL, 0, 0);
-        SetWindowTextW(host.window, L"Winamp");
+        setMainWindowTitle(L"Winamp");
         pumpMessages();
     }
     event("messages after unload delivered");
+}
+
+// A host that shuts its plug-ins down from its own WM_CLOSE handler: the
+// message came through the plug-in's window procedure, which is still on
+// the stack when the module is freed.
+void quitAndFreeOnClose()
+{
+    if (host.record == nullptr || host.unloaded)
+        return;
+    callQuit();
+    freePlugin();
 }
 
 // With no driver handed to the plug-in, any port driver that still ended up

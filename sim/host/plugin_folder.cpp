@@ -3,12 +3,21 @@
 #include "host.h"
 
 // Absolute paths in the extended form, so that a plug-in folder longer
-// than MAX_PATH can still be created and filled.
+// than MAX_PATH can still be created and filled. That form turns off the
+// conversion of '/' to '\\' and the resolving of "..", so both are done
+// first: a scenario written on Linux puts '/' between its folders.
 std::wstring longPath(const std::string &path)
 {
-    if (path.size() > 2 && path[1] == ':')
-        return L"\\\\?\\" + widen(path);
-    return widen(path);
+    std::wstring wide = widen(path);
+    if (path.size() <= 2 || path[1] != ':')
+        return wide;
+    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    DWORD length = size ? GetFullPathNameW(wide.c_str(), size, &full[0], nullptr) : 0;
+    if (length == 0 || length >= size)
+        return wide;
+    full.resize(length);
+    return L"\\\\?\\" + full;
 }
 
 void copyFileTo(const Step *step, const std::string &source, const std::string &target)

@@ -18,6 +18,8 @@ static const VerbShape VERBS[] = {
     {"subclass", 0, 0}, {"destroy-window", 0, 0}, {"inspect", 0, 0},
     {"folder", 1, 1},  {"mkdir", 1, 1},      {"lock", 1, 1},
     {"counts", 1, 1}, // running totals of port accesses and latched bytes
+    {"watch-window", 0, 0}, {"close-window", 0, 0}, {"modal-loop", 1, 3},
+    {"listed-port", 2, 2}, {"fault-during-probe", 0, 0}, {"focus", 1, 1}, {"key", 1, 1},
 };
 
 bool parseNumber(const std::string &word, long long *value)

@@ -57,6 +57,37 @@ static void clearLogs()
     emulator.accesses.clear();
 }
 
+// Each time the stand-in is mapped it appends its own path to the file
+// named by PIXELVANE_DRIVER_MARKS, when set: the host simulator tells from
+// it which copies were loaded, by whomever.
+static void markLoaded(HINSTANCE module)
+{
+    char marks[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("PIXELVANE_DRIVER_MARKS", marks, sizeof marks);
+    if (length == 0 || length >= sizeof marks)
+        return;
+    char path[MAX_PATH * 4];
+    DWORD pathLength = GetModuleFileNameA(module, path, sizeof path - 2);
+    if (pathLength == 0 || pathLength >= sizeof path - 2)
+        return;
+    path[pathLength++] = '\r';
+    path[pathLength++] = '\n';
+    HANDLE file = CreateFileA(marks, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written;
+    WriteFile(file, path, pathLength, &written, NULL);
+    CloseHandle(file);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        markLoaded(module);
+    return TRUE;
+}
+
 static const SimControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
 
 extern "C" __declspec(dllexport) const SimControl *PixelvaneSimControl()

@@ -123,3 +123,31 @@ TEST(Dialog, MailAndWebButtonsAskTheShellToOpenThem)
     ASSERT_EQ(countPrefix(events, "shell open mailto:"), 1);
     ASSERT_EQ(countPrefix(events, "shell open http"), 1);
 }
+
+// The radio buttons are one Tab stop, on the checked one (the button
+// control moves WS_TABSTOP with the check), and the arrows move the check
+// among the three, wrapping round inside them.
+TEST(Dialog, PortButtonsAreOneTabStopAndTheArrowsMoveInsideTheGroup)
+{
+    ScenarioRun run = runScenarioText("dialog-keys", "start\nconfig\n"
+                                                     "focus 1009\nkey tab\ninspect\nkey tab\ninspect\n"
+                                                     "focus 1014\nkey down\ninspect\nkey down\ninspect\n"
+                                                     "key up\ninspect\nfocus 1009\nkey tab\ninspect\n"
+                                                     "click 1\nend\nquit\n");
+    expectCleanRun(run);
+    Lines focus, stops;
+    for (const std::string &line : run.events()) {
+        if (line.compare(0, 6, "focus ") == 0)
+            focus.push_back(line.substr(6));
+        if (line.compare(0, 10, "tab stops ") == 0)
+            stops.push_back(line.substr(10));
+    }
+    // From the last check box Tab reaches the checked port, then wraps to OK.
+    EXPECT_EQ(focus, (Lines{"1014", "1", "1015", "1010", "1015", "1015"}));
+    const std::string others = "1 2 3 1011 1012 1013 1007 1008 1009 ";
+    EXPECT_EQ(stops, (Lines{others + "1014", others + "1014", others + "1015", others + "1010", others + "1015",
+                            others + "1015"}));
+    // The arrows checked what they reached: OK stored 3BCH.
+    EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
+              (Lines{"NoIntro=0", "Disable LCD=0", "Time Remaining=1", "LPTx=956"}));
+}

@@ -220,6 +220,11 @@ ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &t
     return runHostSim(name, writtenScenario(name, text), std::string(" --setting ") + shellQuoted(FAST_BUS_SETTING));
 }
 
+ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string &text)
+{
+    return runHostSim(name, writtenScenario(name, text), "");
+}
+
 long long accessesBetween(const ScenarioRun &run, const std::string &from, const std::string &to)
 {
     long long at[2] = {-1, -1};

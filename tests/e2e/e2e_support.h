@@ -34,6 +34,10 @@ ScenarioRun runScenarioText(const std::string &name, const std::string &text);
 ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath);
 // Runs a scenario given as text once, with the fast bus on.
 ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &text);
+// Runs a scenario given as text once, with the classic bus only: for a
+// session whose port moves at run time to a module the classic bus never
+// set up, where the fast bus rightly sets it up and so draws more.
+ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string &text);
 // The snapshot every run writes at its end, however it ends.
 extern const char END_OF_RUN[];
 // "counts" lines of the events log: the accesses between two labels.

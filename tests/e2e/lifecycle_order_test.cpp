@@ -64,3 +64,26 @@ TEST(LifecycleOrder, AnotherModuleSubclassingBeforeUsGetsItsProcedureBack)
     EXPECT_EQ(countLines(afterUnload, "received timer 1 0"), 1);
     EXPECT_NE(findLine(events, "messages after unload delivered"), -1);
 }
+
+// The host's WM_CLOSE handler runs quitProc and FreeLibrary while the
+// message is still inside the plug-in's window procedure: the module must
+// stay mapped under its own code, and shut-down is as usual.
+TEST(LifecycleOrder, QuitAndFreeFromInsideTheHostsCloseHandlerReturnsSafely)
+{
+    ScenarioRun run = runScenarioText("order-close-handler", "title 1. A - B - Winamp\nanswer 104 1\nstart\ntick\n"
+                                                             "config\nclick 1008\nclick 1\nend\n"
+                                                             "close-window\nsnapshot closed\ntick 2\n");
+    expectCleanRun(run);
+    Lines events = run.events();
+    int close = findLine(events, "close message");
+    ASSERT_NE(close, -1);
+    EXPECT_EQ(findLine(events, "killtimer 1", close), close + 1);
+    EXPECT_EQ(findLine(events, "wndproc restored", close), close + 2);
+    EXPECT_EQ(findLine(events, "unload", close), close + 3);
+    EXPECT_EQ(findLine(events, "close handled", close), close + 4);
+    EXPECT_EQ(countLines(linesAfter(events, "close handled"), "received timer 1 0"), 2);
+    EXPECT_EQ(run.textRow("closed", 1).substr(4, 24), "Winamp has been shutdown");
+    EXPECT_EQ(run.textRow("closed", 2).substr(4, 22), "please turn off LCD...");
+    EXPECT_EQ(settingsEntries(run.pluginFile("plugin.ini")),
+              (Lines{"NoIntro=1", "Disable LCD=0", "Time Remaining=1", "LPTx=888"}));
+}
