@@ -193,6 +193,8 @@ void copyArea(GreyImage *image, const Area &area, std::vector<unsigned char> *sa
     size_t width = (size_t)(area.x1 - area.x0);
     if (!restore)
         saved->resize(width * (size_t)(area.y1 - area.y0));
+    if (saved->empty())
+        return; // a frame wholly outside the canvas: nothing to copy
     for (int y = area.y0; y < area.y1; y++) {
         unsigned char *row = &image->level[(size_t)y * (size_t)image->width + (size_t)area.x0];
         unsigned char *copy = saved->data() + (size_t)(y - area.y0) * width;

@@ -71,7 +71,7 @@ TEST_F(ConverterTest, GifFramesAreDrawnOverEachOtherWithTheirDisposalTransparenc
          [=](int x, int y) { return (left(x, y) && !local(x, y)) || stripes(x, y); }},
         {"reaching past the right and bottom edges", solidFrame(230, 60, 30, 10, DARK),
          [=](int x, int y) { return (left(x, y) && !local(x, y)) || stripes(x, y) || edge(x, y); }},
-        {"wholly outside the canvas", solidFrame(65000, 65000, 4, 4, DARK),
+        {"wholly outside the canvas, to be restored", solidFrame(65000, 65000, 4, 4, DARK, 3),
          [=](int x, int y) { return (left(x, y) && !local(x, y)) || stripes(x, y) || edge(x, y); }},
     };
     std::vector<GifFrame> frames;
