@@ -1,6 +1,8 @@
 // PNG through stb_image: one frame, read after stbi_info has given its size.
 #include "image_frames.h"
 
+#include <cstring>
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wsign-compare"
@@ -37,6 +39,29 @@ bool lengthFits(const std::vector<uint8_t> &bytes, std::string *why)
     return true;
 }
 
+uint32_t bigEndian32(const uint8_t *at)
+{
+    return (uint32_t)at[0] << 24 | (uint32_t)at[1] << 16 | (uint32_t)at[2] << 8 | at[3];
+}
+
+// stb_image sizes its buffer for the compressed data from each chunk's
+// length field before reading the chunk, so a file of a few hundred bytes
+// can claim gigabytes. Every chunk up to IEND must fit in the file.
+bool chunksFitTheFile(const std::vector<uint8_t> &bytes)
+{
+    const size_t SIGNATURE = 8, LENGTH_AND_TYPE = 8, CRC = 4;
+    size_t at = SIGNATURE;
+    while (bytes.size() - at >= LENGTH_AND_TYPE) {
+        uint64_t length = bigEndian32(&bytes[at]);
+        if (length + LENGTH_AND_TYPE + CRC > bytes.size() - at)
+            return false;
+        if (std::memcmp(&bytes[at + 4], "IEND", 4) == 0)
+            return true;
+        at += (size_t)length + LENGTH_AND_TYPE + CRC;
+    }
+    return false;
+}
+
 } // namespace
 
 bool inspectPng(const std::vector<uint8_t> &bytes, ImageFacts *facts, std::string *why)
@@ -46,6 +71,10 @@ bool inspectPng(const std::vector<uint8_t> &bytes, ImageFacts *facts, std::strin
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(bytes.data(), (int)bytes.size(), &width, &height, &channels)) {
         *why = stbi_failure_reason();
+        return false;
+    }
+    if (!chunksFitTheFile(bytes)) {
+        *why = "the file ends inside a chunk or before IEND";
         return false;
     }
     facts->width = facts->frameWidth = width;

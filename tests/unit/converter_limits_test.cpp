@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "convert.h"
 #include "converter_support.h"
 
 namespace {
@@ -81,6 +82,32 @@ TEST_F(ConverterTest, ImagesPastTheLimitsAreRefusedBeforeDecodingSayingWhichLimi
         EXPECT_EQ(othersThan(names), std::vector<std::string>());
         for (size_t i = 2; i < names.size(); i++)
             fs::remove(path(names[i]));
+    }
+}
+
+TEST_F(ConverterTest, PngsWhoseChunksRunPastTheFileAreRefusedBeforeTheyAreDecoded)
+{
+    std::string bytes = slurp(png("whole.png", W, H, patternGrey(0)));
+    const size_t IDAT_LENGTH = 8 + 25; // after the signature and the IHDR chunk
+    ASSERT_EQ(bytes.substr(IDAT_LENGTH + 4, 4), "IDAT");
+    std::string claimsGigabytes = bytes;
+    claimsGigabytes.replace(IDAT_LENGTH, 4, std::string("\x7f\xff\xff\xf0", 4));
+    struct Case {
+        const char *what;
+        std::string bytes;
+    } cases[] = {
+        {"an IDAT chunk claiming 2 GiB", claimsGigabytes},
+        {"cut inside the IDAT chunk", bytes.substr(0, bytes.size() / 2)},
+        {"cut before IEND", bytes.substr(0, bytes.size() - 12)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<PictureFrame> frames;
+        std::string error;
+        EXPECT_FALSE(convertFiles({file("damaged.png", c.bytes)}, ConvertOptions(), &frames, &error));
+        EXPECT_NE(error.find("damaged.png: not a PNG or GIF image that can be decoded (the file ends inside a chunk or before IEND)"),
+                  std::string::npos)
+            << error;
     }
 }
 
