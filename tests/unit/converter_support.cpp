@@ -99,6 +99,12 @@ std::vector<uint8_t> gifBytes(int width, int height, const std::vector<int> &gre
             EXPECT_EQ(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension), GIF_OK);
         }
         ColorMapObject *local = frame.localGreys.empty() ? nullptr : greyMap(frame.localGreys);
+        // giflib 5.2.1's encoder drops, without freeing, its copy of the
+        // last frame's local colour table when a frame comes without one.
+        if (local == nullptr && gif->Image.ColorMap != nullptr) {
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         EXPECT_EQ(EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local),
                   GIF_OK);
         GifFreeMapObject(local);
