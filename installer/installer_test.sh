@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Runs pixelvane-setup.exe and its uninstaller silently under Wine against
 # simulated player folders, and checks what the release zip holds.
-#   installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR
+#   installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR
+# RELEASE_FILES is the win32 tree's release-files/: the files as they ship,
+# and in symbols/ the plug-in and the converter as linked.
 # The registry keys and the standard player folder it makes in the Wine
 # prefix are removed again at the end (and at the start, should an earlier
 # run have been killed).
 set -uo pipefail
-[ $# -eq 8 ] || { echo "usage: installer_test.sh SETUP ZIP PLUGIN_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR" >&2; exit 2; }
+[ $# -eq 8 ] || { echo "usage: installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR" >&2; exit 2; }
 setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
 SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
+PICTURES=(LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
 UNINSTALLER=uninstall-pixelvane.exe
 PLAYER_KEY='HKCU\Software\Winamp'
 UNINSTALL_ROOT='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
@@ -45,10 +48,12 @@ runSetup() { wine "$setup" "$@" >/dev/null 2>&1; }
 
 # The uninstaller hands over to a copy of itself and returns at once; the
 # copy deletes the uninstaller last, so its going means the work is done.
+# Arguments after the folder go to the uninstaller.
 runUninstaller() {
   local folder=$1
+  shift
   [ -f "$folder/$UNINSTALLER" ] || { fail "no $UNINSTALLER in $folder"; return; }
-  wine "$(winpath "$folder/$UNINSTALLER")" /S >/dev/null 2>&1 || fail "uninstaller exit $?"
+  wine "$(winpath "$folder/$UNINSTALLER")" /S "$@" >/dev/null 2>&1 || fail "uninstaller exit $?"
   local i
   for i in $(seq 80); do
     [ -e "$folder/$UNINSTALLER" ] || return 0
@@ -136,6 +141,49 @@ cmp -s "$work/plugin.ini.before" "$player/Plugins/plugin.ini" || fail "plugin.in
 [ -f "$player/Plugins/gen_other.dll" ] || fail "another plug-in's file was removed"
 regDelete "$PLAYER_KEY"
 
+testCase "a reinstall keeps the user's pictures, replaces the shipped ones and says which"
+# LCDSIntro.bmp: the shipped picture with one pixel changed (same size);
+# LCDAbout.bmp: another shipped picture copied over it (the user's choice);
+# LCDMMenu.bmp: as shipped; LCDLIntro.bmp: gone.
+own=$work/own-pictures
+mkdir -p "$own"
+runSetup /S "/D=$(winpath "$own")" || fail "setup exit $?"
+plugins=$own/Plugins
+cp "$files/LCDSIntro.bmp" "$work/my-settings-picture.bmp"
+byte=$(od -An -tu1 -j 100 -N 1 "$work/my-settings-picture.bmp" | tr -d ' ')
+printf "\\$(printf %03o $((255 - byte)))" | dd of="$work/my-settings-picture.bmp" bs=1 seek=100 conv=notrunc status=none
+cmp -s "$work/my-settings-picture.bmp" "$files/LCDSIntro.bmp" && fail "the changed picture is not changed"
+cp "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp"
+cp "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp"
+rm "$plugins/LCDLIntro.bmp"
+cp "$work/plugin.ini.before" "$plugins/plugin.ini"
+runSetup /S "/LOG=$(winpath "$work/reinstall.log")" "/D=$(winpath "$own")" || fail "setup exit $?"
+cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was overwritten"
+cmp -s "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp" || fail "the user's LCDAbout.bmp was overwritten"
+for name in LCDLIntro.bmp LCDMMenu.bmp gen_pixelvane.dll; do
+  cmp -s "$files/$name" "$plugins/$name" || fail "$name missing or not the shipped file"
+done
+expectedLog=$'Installed LCDLIntro.bmp\r
+Replaced LCDMMenu.bmp: it was a picture Pixelvane shipped\r
+Kept LCDSIntro.bmp: it is not a picture Pixelvane shipped, so it is yours\r
+Kept LCDAbout.bmp: it is not a picture Pixelvane shipped, so it is yours\r'
+[ "$(cat "$work/reinstall.log" 2>/dev/null)" = "$expectedLog" ] || fail "setup's log: $(cat "$work/reinstall.log" 2>/dev/null)"
+
+testCase "the uninstaller removes the plug-in and unchanged pictures, and keeps plugin.ini and the user's"
+runUninstaller "$plugins" "/LOG=$(winpath "$work/uninstall.log")"
+for name in gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp "$UNINSTALLER"; do
+  [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
+done
+cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was removed"
+cmp -s "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp" || fail "the user's LCDAbout.bmp was removed"
+cmp -s "$work/plugin.ini.before" "$plugins/plugin.ini" || fail "plugin.ini changed or gone"
+! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "Add/Remove Programs entry left"
+expectedLog=$'Removed LCDLIntro.bmp\r
+Removed LCDMMenu.bmp\r
+Kept LCDSIntro.bmp: it is not as Pixelvane shipped it, so it is yours\r
+Kept LCDAbout.bmp: it is not as Pixelvane shipped it, so it is yours\r'
+[ "$(cat "$work/uninstall.log" 2>/dev/null)" = "$expectedLog" ] || fail "the uninstaller's log: $(cat "$work/uninstall.log" 2>/dev/null)"
+
 testCase "the player's Add/Remove Programs entry leads setup to its folder"
 spaced="$work/Media Player"
 mkdir -p "$spaced"
@@ -208,6 +256,26 @@ for name in INSTALL.txt WIRING.txt; do
   crlf=$(grep -c $'\r$' "$texts/$name")
   [ "$lines" -gt 10 ] && [ "$lines" -eq "$crlf" ] || fail "$name: $crlf of $lines lines end in CRLF"
   ! grep -q '@[A-Z_]*@' "$texts/$name" || fail "$name has an unfilled @VARIABLE@"
+done
+
+testCase "the plug-in and the converter ship stripped, with the code and data of the files as linked"
+# The files in symbols/ are the ones a crash address is looked up in: every
+# section the loader maps must be the same, at the same address, byte for byte.
+objdump=i686-w64-mingw32-objdump
+loadedSections() { "$objdump" -h "$1" | awk '/^ *[0-9]+ / { name = $2; size = $3; vma = $4; getline
+  if ($0 ~ /ALLOC/) print name, size, vma }'; }
+for name in gen_pixelvane.dll pixelvane-picture.exe; do
+  shipped=$files/$name linked=$files/symbols/$name
+  [ -f "$linked" ] || { fail "no $linked"; continue; }
+  ! "$objdump" -h "$shipped" | grep -q '\.debug_' || fail "$name ships with debug sections"
+  "$objdump" -h "$linked" | grep -q '\.debug_' || fail "symbols/$name has no debug sections"
+  [ "$(stat -c %s "$shipped")" -lt "$(stat -c %s "$linked")" ] || fail "$name is not smaller stripped"
+  sections=$(loadedSections "$shipped")
+  [ -n "$sections" ] && [ "$sections" = "$(loadedSections "$linked")" ] || fail "$name: loaded sections differ"
+  only=$(echo "$sections" | awk '{ printf " -j %s", $1 }')
+  # shellcheck disable=SC2086
+  [ "$("$objdump" -s $only "$shipped" | tail -n +3)" = "$("$objdump" -s $only "$linked" | tail -n +3)" ] ||
+    fail "$name: section contents differ from the linked file"
 done
 
 testCase "WIRING.txt connects the same pins to the same lines as the bus driver"

@@ -5,6 +5,8 @@
 ;   VERSION    the plug-in's version, as in its version resource ("1.1")
 ;   FILES_DIR  the folder holding gen_pixelvane.dll and the pictures
 ;   OUTFILE    the installer to write
+;   SHIPPED_PICTURES_NSH  the build's include made from shipped-pictures.txt:
+;              LARGEST_SHIPPED_PICTURE and the macro IF_SHIPPED_PICTURE
 ;
 ; The player's folder is found, in this order:
 ;   1. /D=FOLDER on the command line (it must exist);
@@ -21,15 +23,23 @@
 ;
 ; plugin.ini holds the user's settings: it is not shipped, so installing
 ; over an older copy leaves it as it is, and the uninstaller leaves it too.
+;
+; The pictures may be the user's own (made with pixelvane-picture). Setup
+; puts a picture in place only where the folder has none or has one that a
+; release of Pixelvane shipped under that name (same size and CRC-32, from
+; shipped-pictures.txt); the uninstaller removes only such pictures. Each
+; decision is a line in the details list, and with /LOG=FILE (setup and
+; uninstaller alike) also a line appended to FILE.
 
 Unicode true
 
-!ifndef VERSION | FILES_DIR | OUTFILE
-  !error "define VERSION, FILES_DIR and OUTFILE"
+!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH
+  !error "define VERSION, FILES_DIR, OUTFILE and SHIPPED_PICTURES_NSH"
 !endif
 
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include "${SHIPPED_PICTURES_NSH}"
 
 !define PLAYER_NAME "Winamp"
 !define PLAYER_KEY "Software\Winamp"
@@ -69,6 +79,7 @@ UninstPage uninstConfirm
 UninstPage instfiles
 
 Var candidate
+Var logFile ; from /LOG=, or ""
 
 ; Takes the program path out of an UninstallString ("C:\x\u.exe" /S or
 ; C:\x\u.exe) and leaves its folder in $candidate, or "" when there is none.
@@ -170,15 +181,148 @@ Function CheckPluginFree
   Abort
 FunctionEnd
 
-Section "Pixelvane"
+;; ---- What setup and the uninstaller say ----
+
+; A line in the details list, and in the /LOG= file when one was named.
+!macro DEFINE_SAY un
+Function ${un}Say
+  Exch $0
+  Push $1
+  DetailPrint $0
+  ${If} $logFile != ""
+    ClearErrors
+    FileOpen $1 $logFile a
+    ${IfNot} ${Errors}
+      FileSeek $1 0 END
+      FileWrite $1 "$0$\r$\n"
+      FileClose $1
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_SAY ""
+!insertmacro DEFINE_SAY "un."
+
+!macro SAY un text
+  Push "${text}"
+  Call ${un}Say
+!macroend
+
+!macro DEFINE_READ_LOG_OPTION un
+Function ${un}ReadLogOption
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/LOG=" $logFile
+  ${If} ${Errors}
+    StrCpy $logFile ""
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DEFINE_READ_LOG_OPTION ""
+!insertmacro DEFINE_READ_LOG_OPTION "un."
+
+;; ---- Telling a shipped picture from the user's own ----
+
+; Push the file's path, then the picture's name; pops them and pushes "yes"
+; when the file is a picture that a release of Pixelvane shipped under that
+; name (its size and CRC-32 are in shipped-pictures.txt), "no" otherwise
+; (another file, a folder, a file that cannot be read). The CRC-32 is
+; ntdll's RtlComputeCrc32 over the whole file, read in one piece: a file
+; larger than the largest shipped picture is not read at all.
+!macro DEFINE_IS_SHIPPED_PICTURE un
+Function ${un}IsShippedPicture
+  Exch $R0 ; name
+  Exch
+  Exch $R1 ; path
+  Push $R2 ; file handle
+  Push $R3 ; size
+  Push $R4 ; buffer
+  Push $R5 ; bytes read, then the CRC-32
+  Push $R6 ; ReadFile's result
+  Push $R7 ; the answer
+  StrCpy $R7 no
+  ClearErrors
+  FileOpen $R2 $R1 r
+  ${IfNot} ${Errors}
+    FileSeek $R2 0 END $R3
+    FileSeek $R2 0 SET
+    ${If} $R3 > 0
+    ${AndIf} $R3 <= ${LARGEST_SHIPPED_PICTURE}
+      System::Alloc $R3
+      Pop $R4
+      ${If} $R4 <> 0
+        System::Call "kernel32::ReadFile(p R2, p R4, i R3, *i .R5, p 0) i .R6"
+        ${If} $R6 <> 0
+        ${AndIf} $R5 = $R3
+          System::Call "ntdll::RtlComputeCrc32(i 0, p R4, i R3) i .R5"
+          IntFmt $R5 "%08x" $R5
+          !insertmacro IF_SHIPPED_PICTURE "$R0 $R3 $R5"
+            StrCpy $R7 yes
+          ${EndIf}
+        ${EndIf}
+        System::Free $R4
+      ${EndIf}
+    ${EndIf}
+    FileClose $R2
+  ${EndIf}
+  StrCpy $R0 $R7
+  Pop $R7
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_IS_SHIPPED_PICTURE ""
+!insertmacro DEFINE_IS_SHIPPED_PICTURE "un."
+
+;; ---- Installing ----
+
+; Before anything is written: the player must not hold the plug-in.
+Section "-Plug-in not in use"
+  Call ReadLogOption
   Call CheckPluginFree
+SectionEnd
+
+Section "Plug-in"
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
-  File "${FILES_DIR}/LCDLIntro.bmp"
-  File "${FILES_DIR}/LCDMMenu.bmp"
-  File "${FILES_DIR}/LCDSIntro.bmp"
-  File "${FILES_DIR}/LCDAbout.bmp"
+SectionEnd
 
+; A picture goes in where there is none or where the one there is as a
+; release shipped it; the user's own stays.
+!macro PUT_PICTURE NAME
+  ${If} ${FileExists} "$OUTDIR\${NAME}"
+    Push "$OUTDIR\${NAME}"
+    Push "${NAME}"
+    Call IsShippedPicture
+    Pop $0
+    ${If} $0 == yes
+      File "${FILES_DIR}/${NAME}"
+      !insertmacro SAY "" "Replaced ${NAME}: it was a picture Pixelvane shipped"
+    ${Else}
+      !insertmacro SAY "" "Kept ${NAME}: it is not a picture Pixelvane shipped, so it is yours"
+    ${EndIf}
+  ${Else}
+    File "${FILES_DIR}/${NAME}"
+    !insertmacro SAY "" "Installed ${NAME}"
+  ${EndIf}
+!macroend
+
+Section "Pictures"
+  SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
+  !insertmacro PUT_PICTURE LCDLIntro.bmp
+  !insertmacro PUT_PICTURE LCDMMenu.bmp
+  !insertmacro PUT_PICTURE LCDSIntro.bmp
+  !insertmacro PUT_PICTURE LCDAbout.bmp
+SectionEnd
+
+Section "-Uninstaller and Add/Remove Programs entry"
   WriteUninstaller "$INSTDIR\${PLUGINS_FOLDER}\${UNINSTALLER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pixelvane LCD plug-in for ${PLAYER_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -190,15 +334,34 @@ Section "Pixelvane"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+;; ---- Uninstalling ----
+
+; A picture goes only while it is as a release shipped it.
+!macro REMOVE_PICTURE NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    Push "$INSTDIR\${NAME}"
+    Push "${NAME}"
+    Call un.IsShippedPicture
+    Pop $0
+    ${If} $0 == yes
+      Delete "$INSTDIR\${NAME}"
+      !insertmacro SAY "un." "Removed ${NAME}"
+    ${Else}
+      !insertmacro SAY "un." "Kept ${NAME}: it is not as Pixelvane shipped it, so it is yours"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; The uninstaller sits in the Plugins folder, so $INSTDIR is that folder here.
 ; The player may still hold the DLL open; then it goes at the next restart.
-; The uninstaller deletes itself last.
+; plugin.ini stays. The uninstaller deletes itself last.
 Section "Uninstall"
+  Call un.ReadLogOption
   Delete /REBOOTOK "$INSTDIR\gen_pixelvane.dll"
-  Delete "$INSTDIR\LCDLIntro.bmp"
-  Delete "$INSTDIR\LCDMMenu.bmp"
-  Delete "$INSTDIR\LCDSIntro.bmp"
-  Delete "$INSTDIR\LCDAbout.bmp"
+  !insertmacro REMOVE_PICTURE LCDLIntro.bmp
+  !insertmacro REMOVE_PICTURE LCDMMenu.bmp
+  !insertmacro REMOVE_PICTURE LCDSIntro.bmp
+  !insertmacro REMOVE_PICTURE LCDAbout.bmp
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
 SectionEnd

@@ -1,92 +1,46 @@
 #include "convert.h"
 
-#include <cstdio>
-#include <cstring>
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#define STBI_ONLY_PNG
-#define STBI_ONLY_GIF
-#include "stb_image.h"
-#pragma GCC diagnostic pop
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
-const int RGBA = 4;
-const unsigned char WHITE = 255;
-
-bool readWholeFile(const std::string &path, std::vector<unsigned char> *bytes)
+std::string size(int width, int height)
 {
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    unsigned char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->insert(bytes->end(), buffer, buffer + got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
-bool isGif(const std::vector<unsigned char> &bytes)
+// "wider", "taller", "wider and taller" than the limit, or "".
+std::string beyondSide(int width, int height)
 {
-    return bytes.size() >= 6 && std::memcmp(bytes.data(), "GIF8", 4) == 0;
-}
-
-// Luminance (ITU-R BT.601 weights) over white, so transparency is paper.
-unsigned char greyOf(const unsigned char *rgba)
-{
-    int luminance = (299 * rgba[0] + 587 * rgba[1] + 114 * rgba[2]) / 1000;
-    int alpha = rgba[3];
-    return (unsigned char)((luminance * alpha + WHITE * (255 - alpha)) / 255);
-}
-
-GreyImage greyFromRgba(const unsigned char *rgba, int width, int height)
-{
-    GreyImage image;
-    image.width = width;
-    image.height = height;
-    image.level.resize((size_t)width * height);
-    for (size_t i = 0; i < image.level.size(); i++)
-        image.level[i] = greyOf(rgba + i * RGBA);
-    return image;
+    bool wide = width > IMAGE_MAX_SIDE, tall = height > IMAGE_MAX_SIDE;
+    return wide && tall ? "wider and taller" : wide ? "wider" : tall ? "taller" : "";
 }
 
 } // namespace
 
-bool loadGreyImages(const std::string &path, std::vector<GreyImage> *images, std::string *error)
+std::string refusalOf(const ImageFacts &facts, size_t framesBefore, const ConvertOptions &options)
 {
-    std::vector<unsigned char> bytes;
-    if (!readWholeFile(path, &bytes)) {
-        *error = path + ": cannot be read";
-        return false;
-    }
-    int width = 0, height = 0, frames = 1, channels = 0;
-    unsigned char *pixels = nullptr;
-    if (isGif(bytes)) {
-        int *delays = nullptr;
-        pixels = stbi_load_gif_from_memory(bytes.data(), (int)bytes.size(), &delays, &width, &height,
-                                           &frames, &channels, RGBA);
-        stbi_image_free(delays);
-    } else {
-        pixels = stbi_load_from_memory(bytes.data(), (int)bytes.size(), &width, &height, &channels, RGBA);
-    }
-    if (pixels == nullptr) {
-        *error = path + ": not a PNG or GIF image that can be decoded (" + stbi_failure_reason() + ")";
-        return false;
-    }
-    size_t frameBytes = (size_t)width * height * RGBA;
-    for (int f = 0; f < frames; f++)
-        images->push_back(greyFromRgba(pixels + f * frameBytes, width, height));
-    stbi_image_free(pixels);
-    return true;
+    const std::string side = std::to_string(IMAGE_MAX_SIDE);
+    const std::string most = std::to_string(PICTURE_MAX_FRAMES);
+    std::string beyond = beyondSide(facts.width, facts.height);
+    if (!beyond.empty())
+        return "is " + size(facts.width, facts.height) + " pixels, " + beyond + " than the " + side +
+               " the converter takes";
+    beyond = beyondSide(facts.frameWidth, facts.frameHeight);
+    if (!beyond.empty())
+        return "has a frame of " + size(facts.frameWidth, facts.frameHeight) + " pixels, " + beyond + " than the " +
+               side + " the converter takes";
+    if (facts.width < 1 || facts.height < 1)
+        return "is " + size(facts.width, facts.height) + " pixels: there is nothing to show";
+    if (facts.moreFrames)
+        return "holds more than " + most + " frames, and a picture plays at most " + most;
+    if (framesBefore + facts.frames > PICTURE_MAX_FRAMES)
+        return "brings the picture to " + std::to_string(framesBefore + facts.frames) + " frames, more than the player's " +
+               most;
+    if (!options.fit && (facts.width != PICTURE_WIDTH || facts.height != PICTURE_HEIGHT))
+        return "is " + size(facts.width, facts.height) + ", the panel is 240x64 (use --fit to scale it)";
+    return "";
 }
 
 GreyImage scaleGrey(const GreyImage &image, int width, int height)
@@ -94,22 +48,20 @@ GreyImage scaleGrey(const GreyImage &image, int width, int height)
     GreyImage scaled;
     scaled.width = width;
     scaled.height = height;
-    scaled.level.resize((size_t)width * height);
-    for (int y = 0; y < height; y++) {
-        int y0 = y * image.height / height;
-        int y1 = (y + 1) * image.height / height;
-        if (y1 <= y0)
-            y1 = y0 + 1;
-        for (int x = 0; x < width; x++) {
-            int x0 = x * image.width / width;
-            int x1 = (x + 1) * image.width / width;
-            if (x1 <= x0)
-                x1 = x0 + 1;
-            long sum = 0;
-            for (int sy = y0; sy < y1; sy++)
-                for (int sx = x0; sx < x1; sx++)
-                    sum += image.level[(size_t)sy * image.width + sx];
-            scaled.level[(size_t)y * width + x] = (unsigned char)(sum / ((long)(y1 - y0) * (x1 - x0)));
+    scaled.level.resize((size_t)width * (size_t)height);
+    // Source rows y0..y1-1 and columns x0..x1-1 average into one pixel;
+    // 64-bit products, so no size within int can overflow them.
+    for (int64_t y = 0; y < height; y++) {
+        int64_t y0 = y * image.height / height;
+        int64_t y1 = std::max(y0 + 1, (y + 1) * image.height / height);
+        for (int64_t x = 0; x < width; x++) {
+            int64_t x0 = x * image.width / width;
+            int64_t x1 = std::max(x0 + 1, (x + 1) * image.width / width);
+            int64_t sum = 0;
+            for (int64_t sy = y0; sy < y1; sy++)
+                for (int64_t sx = x0; sx < x1; sx++)
+                    sum += image.level[(size_t)(sy * image.width + sx)];
+            scaled.level[(size_t)(y * width + x)] = (unsigned char)(sum / ((y1 - y0) * (x1 - x0)));
         }
     }
     return scaled;
@@ -150,23 +102,27 @@ bool convertFiles(const std::vector<std::string> &paths, const ConvertOptions &o
                   std::vector<PictureFrame> *frames, std::string *error)
 {
     for (const std::string &path : paths) {
-        std::vector<GreyImage> images;
-        if (!loadGreyImages(path, &images, error))
+        std::vector<uint8_t> bytes;
+        if (!readImageFile(path, &bytes, error))
             return false;
-        for (GreyImage &image : images) {
-            if (image.width != PICTURE_WIDTH || image.height != PICTURE_HEIGHT) {
-                if (!options.fit) {
-                    *error = path + ": is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
-                             ", the panel is 240x64 (use --fit to scale it)";
-                    return false;
-                }
-                image = scaleGrey(image, PICTURE_WIDTH, PICTURE_HEIGHT);
-            }
-            frames->push_back(greyToFrame(image, options));
+        ImageFacts facts;
+        std::string why;
+        if (!inspectImage(bytes, &facts, &why)) {
+            *error = path + ": not a PNG or GIF image that can be decoded (" + why + ")";
+            return false;
         }
-        if (frames->size() > PICTURE_MAX_FRAMES) {
-            *error = path + ": brings the picture to " + std::to_string(frames->size()) +
-                     " frames, more than the player's 255";
+        std::string refusal = refusalOf(facts, frames->size(), options);
+        if (!refusal.empty()) {
+            *error = path + ": " + refusal;
+            return false;
+        }
+        auto convertFrame = [&](const GreyImage &image) {
+            bool panelSized = image.width == PICTURE_WIDTH && image.height == PICTURE_HEIGHT;
+            frames->push_back(greyToFrame(panelSized ? image : scaleGrey(image, PICTURE_WIDTH, PICTURE_HEIGHT), options));
+            return true;
+        };
+        if (!decodeImage(bytes, convertFrame, &why)) {
+            *error = path + ": not a PNG or GIF image that can be decoded (" + why + ")";
             return false;
         }
     }

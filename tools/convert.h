@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "image_frames.h"
 #include "picture_file.h"
 
 struct ConvertOptions {
@@ -12,25 +13,21 @@ struct ConvertOptions {
     bool fit = false;     // scale images of another size to 240 x 64
 };
 
-// A grey image, 0 black to 255 white, row-major.
-struct GreyImage {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> level;
-};
-
-// Every frame in an image file: one for a PNG (or any still image stb_image
-// reads), one per frame for an animated GIF. Transparent pixels count as
-// white. On failure returns false with a message naming the file.
-bool loadGreyImages(const std::string &path, std::vector<GreyImage> *images, std::string *error);
-
-// Nearest-neighbour scaling (box averaging when shrinking).
+// Box-averaging scale of a grey image of at least one pixel.
 GreyImage scaleGrey(const GreyImage &image, int width, int height);
 
 // A 240 x 64 grey image as a panel frame: dark becomes lit.
 PictureFrame greyToFrame(const GreyImage &image, const ConvertOptions &options);
 
-// Loads each file in turn and converts its frames. Images of a size other
-// than 240 x 64 are refused unless options.fit is set.
+// Why an image is refused before anything is decoded, or "" when it is
+// not: larger than IMAGE_MAX_SIDE, more frames than a picture plays
+// (counting the framesBefore that earlier files gave), or not 240 x 64
+// without options.fit.
+std::string refusalOf(const ImageFacts &facts, size_t framesBefore, const ConvertOptions &options);
+
+// Reads each file in turn, checks it against the limits from its headers
+// alone, then decodes and converts its frames one by one. On failure
+// returns false with a message naming the file; *frames may then hold the
+// frames of the files before it.
 bool convertFiles(const std::vector<std::string> &paths, const ConvertOptions &options,
                   std::vector<PictureFrame> *frames, std::string *error);

@@ -1,6 +1,12 @@
 #include "picture_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -25,6 +31,18 @@ void put32(std::vector<uint8_t> &file, size_t at, uint32_t value)
     put16(file, at, value & 0xFFFF);
     put16(file, at + 2, value >> 16);
 }
+
+#ifdef _WIN32
+std::string windowsErrorText(DWORD code)
+{
+    char text[256] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.'))
+        text[--length] = '\0';
+    return length > 0 ? std::string(text) : "Windows error " + std::to_string(code);
+}
+#endif
 
 } // namespace
 
@@ -98,14 +116,20 @@ bool writePictureFile(const std::string &path, const std::vector<PictureFrame> &
 
 bool moveIntoPlace(const std::string &temporary, const std::string &path, const char *what, std::string *error)
 {
-    // Windows will not rename over an existing file.
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(path.c_str());
-        if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            *error = path + ": cannot move the finished " + what + " into place";
-            return false;
-        }
+    // One step that replaces the old file, so there is never a moment
+    // without one: rename() does that on POSIX; on Windows rename() refuses
+    // an existing target and MoveFileExA is the call that replaces it.
+#ifdef _WIN32
+    bool moved = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    std::string reason = moved ? "" : windowsErrorText(GetLastError());
+#else
+    bool moved = std::rename(temporary.c_str(), path.c_str()) == 0;
+    std::string reason = moved ? "" : std::strerror(errno);
+#endif
+    if (!moved) {
+        std::remove(temporary.c_str());
+        *error = path + ": cannot replace it with the finished " + what + " (" + reason + "); it is left as it was";
+        return false;
     }
     return true;
 }

@@ -22,12 +22,13 @@ struct PictureFrame {
 // the player fills the panel from its bottom row up.
 std::vector<uint8_t> encodePicture(const std::vector<PictureFrame> &frames);
 
-// Writes the file under a temporary name beside path and renames it into
-// place, so a failure never leaves a half-written picture. On failure,
-// returns false with a message in *error.
-// Renames a finished temporary file to path, replacing what was there.
-// On failure removes the temporary and explains in *error.
-bool moveIntoPlace(const std::string &temporary, const std::string &path, const char *what, std::string *error);
-
+// Writes the file under a temporary name beside path, then moves it into
+// place, so a failure never leaves a half-written picture nor loses the old
+// one. On failure, returns false with a message in *error.
 bool writePictureFile(const std::string &path, const std::vector<PictureFrame> &frames,
                       std::string *error);
+
+// Moves a finished temporary file to path in one step that replaces what
+// was there. On failure the old file at path is untouched, the temporary
+// is removed, and *error says why.
+bool moveIntoPlace(const std::string &temporary, const std::string &path, const char *what, std::string *error);

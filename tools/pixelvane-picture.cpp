@@ -18,7 +18,8 @@ const char *const USAGE =
     "display (LCDLIntro.bmp, LCDMMenu.bmp, LCDSIntro.bmp or LCDAbout.bmp).\n"
     "Each PNG is one frame and each frame of an animated GIF is one frame, in\n"
     "the order given; a picture of several frames plays as an animation and\n"
-    "stays on its last frame. Dark pixels light up on the panel.\n"
+    "stays on its last frame. Dark pixels light up on the panel. Images may be\n"
+    "up to 4096x4096 pixels, and a picture holds at most 255 frames.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE     the picture to write (required)\n"
@@ -28,7 +29,8 @@ const char *const USAGE =
     "  --preview FILE.png    also write the last frame as the panel shows it\n"
     "  -h, --help            show this text\n"
     "\n"
-    "Nothing is written unless every image converts.\n";
+    "Nothing is written unless every image converts, and an existing picture\n"
+    "is replaced only by a whole new one.\n";
 
 void fail(const std::string &message)
 {

@@ -3,7 +3,9 @@
 // player puts on the panel from them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -210,6 +212,42 @@ TEST_F(ArtTest, IntroAnimationStartsOnAFrameOtherThanTheLast)
     PanelImage status = play("LCDMMenu.bmp");
     EXPECT_FALSE(samePanel(opening, status));
     EXPECT_GT(litPixels(opening, 0, 0, 239, 63), 0);
+}
+
+// The standard CRC-32 (reflected, polynomial 0xEDB88320), as zlib and
+// Windows' RtlComputeCrc32 compute it: the installer's digest.
+uint32_t crc32Of(const std::vector<uint8_t> &bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; bit++)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// The installer replaces and removes only pictures listed in
+// installer/shipped-pictures.txt, so each picture this build renders must be
+// listed under this release: otherwise a reinstall would keep the last
+// release's pictures as if the user had made them.
+TEST(ShippedPictures, ShippedPicturesOfThisReleaseAreInTheManifest)
+{
+    EXPECT_EQ(crc32Of({'1', '2', '3', '4', '5', '6', '7', '8', '9'}), 0xCBF43926u); // the check value
+    std::ifstream manifest(fs::path(PIXELVANE_SOURCE_DIR) / "installer" / "shipped-pictures.txt");
+    ASSERT_TRUE(manifest.good());
+    std::vector<std::string> listed;
+    for (std::string line; std::getline(manifest, line);)
+        if (!line.empty() && line[0] != '#')
+            listed.push_back(line);
+    for (const char *name : {"LCDLIntro.bmp", "LCDMMenu.bmp", "LCDSIntro.bmp", "LCDAbout.bmp"}) {
+        std::vector<uint8_t> bytes = readFile(pictureFile(name));
+        ASSERT_FALSE(bytes.empty()) << name;
+        char line[128];
+        std::snprintf(line, sizeof line, "%s %s %zu %08x", PIXELVANE_VERSION, name, bytes.size(), crc32Of(bytes));
+        EXPECT_NE(std::find(listed.begin(), listed.end(), line), listed.end())
+            << "add this line to installer/shipped-pictures.txt: " << line;
+    }
 }
 
 } // namespace
