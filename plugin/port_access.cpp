@@ -30,6 +30,8 @@ typedef PVOID(WINAPI *AddHandlerFunction)(ULONG first, PVECTORED_EXCEPTION_HANDL
 typedef ULONG(WINAPI *RemoveHandlerFunction)(PVOID handler);
 
 static const char DRIVER_DLL[] = "inpout32.dll";
+// The virtual panel: the same two exports in front of an emulated module.
+static const char PANEL_DLL[] = "pixelvane-panel.dll";
 // GetVersion sets its top bit on Windows 9x.
 static const DWORD VERSION_NOT_NT = 0x80000000;
 
@@ -58,6 +60,21 @@ static HMODULE loadDriverFromPluginFolder()
     if (!pluginFolderPath(DRIVER_DLL, path, sizeof path))
         return NULL;
     return LoadLibraryA(path);
+}
+
+// The virtual panel, from the plug-in's own folder only; without it,
+// nothing changes.
+static bool bindPanelFromPluginFolder()
+{
+    char path[MAX_PATH * 2];
+    if (!pluginFolderPath(PANEL_DLL, path, sizeof path))
+        return false;
+    HMODULE panel = LoadLibraryA(path);
+    if (bindDriver(panel))
+        return true;
+    if (panel != NULL)
+        FreeLibrary(panel);
+    return false;
 }
 
 static unsigned char directIn(unsigned short port)
@@ -130,7 +147,8 @@ void portAccessBind()
 {
     if (accessKind != PORT_ACCESS_UNBOUND)
         return;
-    if (bindDriver(loadDriverFromPluginFolder()) || bindDriver(LoadLibraryA(DRIVER_DLL)))
+    if (bindPanelFromPluginFolder() || bindDriver(loadDriverFromPluginFolder()) ||
+        bindDriver(LoadLibraryA(DRIVER_DLL)))
         accessKind = PORT_ACCESS_DRIVER_DLL;
     else if (directPortUsable((unsigned short)(settings.lptPort + 2))) // the first port the bus reads
         accessKind = PORT_ACCESS_DIRECT;

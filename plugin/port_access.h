@@ -1,6 +1,7 @@
 // How the plug-in reaches the parallel port on this machine, chosen once:
-// the inpout32.dll port driver (from the plug-in's folder, then the normal
-// DLL search), else direct in/out instructions where a probe shows the
+// the virtual panel pixelvane-panel.dll (from the plug-in's folder only),
+// else the inpout32.dll port driver (from the plug-in's folder, then the
+// normal DLL search), else direct in/out instructions where a probe shows the
 // process may use them, else nothing (no byte reaches a port).
 #pragma once
 

@@ -5,7 +5,8 @@
 //
 // PLUGIN_FILES_DIR holds gen_pixelvane.dll and the pictures that a user
 // installs beside it; DRIVER_DLL is the inpout32.dll stand-in. Both are
-// copied into OUTDIR\plugins, a fresh plug-in folder. Time is virtual: the
+// copied into OUTDIR\plugins, a fresh plug-in folder. PANEL_DLL is
+// pixelvane-panel.dll, for the scenarios that choose "driver panel". Time is virtual: the
 // plug-in's timers are logged and never started, and the scenario's tick
 // steps deliver the timer messages. The step "counts LABEL" logs the
 // running totals of port accesses and latched bytes as
@@ -62,6 +63,7 @@ void writeResults()
     adoptDriverFoundByPlugin();
     for (const std::string &fault : emulator().faults)
         event("fault " + fault);
+    writePanelResults();
     writeTransfers(emulator(), host.outDir + "\\transfers.txt");
     writePortAccesses(emulator(), host.outDir + "\\ports.txt");
     if (host.events)
@@ -134,8 +136,8 @@ static void chooseDriver(const Step &step)
         host.driverOff = true;
     else if (step.words[0] == "search")
         host.driverInSearchPath = true;
-    else
-        fail(&step, "expected 'driver off' or 'driver search'");
+    else if (!choosePanelDriver(step.words[0]))
+        fail(&step, "expected 'driver off', 'driver search', 'driver panel' or 'driver panel-mirror'");
 }
 
 static void tick(const Step &step)
@@ -218,6 +220,8 @@ void runStep(const Step &step)
     } else if (verb == "destroy-window") {
         DestroyWindow(host.window);
         event("window destroyed");
+    } else {
+        runPanelStep(step);
     }
 }
 
@@ -229,8 +233,8 @@ static std::string folderOf(const std::string &path)
 
 int main(int argc, char **argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL [PANEL_DLL]\n");
         return EXIT_USAGE;
     }
     std::string scenarioText;
@@ -248,6 +252,7 @@ int main(int argc, char **argv)
     host.pluginsDir = host.outDir + "\\plugins";
     host.pluginFilesDir = argv[3];
     host.driverSource = argv[4];
+    setPanelSource(argc == 6 ? argv[5] : "");
     CreateDirectoryA(host.outDir.c_str(), nullptr);
     host.events = std::fopen((host.outDir + "\\events.txt").c_str(), "w");
     host.timeline = std::fopen((host.outDir + "\\timeline.txt").c_str(), "w");

@@ -59,7 +59,9 @@ void startPlugin(const Step &step)
 {
     if (host.plugin)
         fail(&step, "the plug-in is already started");
-    if (!host.driverOff) {
+    if (panelDriverChosen()) {
+        startPanelDriver(step);
+    } else if (!host.driverOff) {
         // In the search path the plug-in finds the driver only by its name.
         std::string driverPath = (host.driverInSearchPath ? host.outDir : host.pluginsDir) + "\\" + DRIVER_DLL;
         copyFileTo(&step, host.driverSource, driverPath);

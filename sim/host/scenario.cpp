@@ -18,6 +18,10 @@ static const VerbShape VERBS[] = {
     {"subclass", 0, 0}, {"destroy-window", 0, 0}, {"inspect", 0, 0},
     {"folder", 1, 1},  {"mkdir", 1, 1},      {"lock", 1, 1},
     {"counts", 1, 1}, // running totals of port accesses and latched bytes
+    // the virtual panel's window (sim/host/panel_steps.cpp)
+    {"panel-paint", 1, 1}, {"panel-close", 0, 0}, {"panel-menu", 1, 2}, {"panel-key", 1, 1},
+    {"panel-clipboard", 0, 0}, {"panel-save", 1, 1}, {"panel-stats", 1, 1}, {"panel-free", 0, 0},
+    {"panel-end", 0, 0},
 };
 
 bool parseNumber(const std::string &word, long long *value)
