@@ -69,6 +69,7 @@ void panelCardStart(PanelCard *card)
     emulatorReset(&card->emulator, STANDARD_BASES[1], POWER_ON_CONTROL);
     card->emulator.logAccesses = false;
     card->recording = false;
+    card->followsPortSwitch = true;
     card->baseChosen = false;
     resetCounters(card);
     endChange(card, after);
@@ -84,6 +85,11 @@ void panelCardConfigure(PanelCard *card, uint16_t base, uint8_t control)
     endChange(card, after);
 }
 
+void panelCardFollowPortSwitch(PanelCard *card, bool follow)
+{
+    card->followsPortSwitch = follow;
+}
+
 void panelCardClearLogs(PanelCard *card)
 {
     card->emulator.transfers.clear();
@@ -96,7 +102,7 @@ uint16_t panelCardBaseFor(const PanelCard &card, uint16_t port, bool read)
     if (card.baseChosen && onCard(card.emulator.base, port))
         return card.emulator.base;
     for (uint16_t base : STANDARD_BASES)
-        if (onCard(base, port))
+        if (onCard(base, port) && (card.followsPortSwitch || !card.baseChosen))
             return base;
     if (!card.baseChosen)
         return read ? (uint16_t)(port - CONTROL_OFFSET) : port;

@@ -42,6 +42,9 @@ struct PanelCard {
     // the host simulator). Otherwise the logs are emptied after each access,
     // so a player that runs for days holds no growing memory.
     bool recording;
+    // The card moves to the standard port the plug-in switches to (rule 2
+    // below). Not in mirror mode: the real module stays on its port.
+    bool followsPortSwitch;
     bool baseChosen;
     uint64_t bytesLatched;
     uint32_t faults;
@@ -57,6 +60,8 @@ void panelCardStart(PanelCard *card);
 // The host simulator's set-up: the card at `base` with `control` in its
 // latch, every access and byte recorded.
 void panelCardConfigure(PanelCard *card, uint16_t base, uint8_t control);
+// Whether the card follows the plug-in to another standard port.
+void panelCardFollowPortSwitch(PanelCard *card, bool follow);
 // Empties the logs of a recording card (its counters go on).
 void panelCardClearLogs(PanelCard *card);
 
@@ -64,7 +69,8 @@ void panelCardClearLogs(PanelCard *card);
 //   1. an access to the card's own registers (base to base+2) stays there;
 //   2. an access to a register of one of the three standard ports (0x278,
 //      0x378, 0x3BC; the settings dialog switches between them while the
-//      plug-in runs) moves the card to that port;
+//      plug-in runs) moves the card to that port, unless it mirrors a
+//      real port (followsPortSwitch);
 //   3. before the card is on any port, the first access puts it there: a
 //      read at P means base P-2 (the plug-in's first access reads its
 //      control register), a write at P means base P;

@@ -35,6 +35,7 @@ static void startPanel()
     panelSettingsLoad(settingsPath, &settings);
     paceSet(settings.paceUs);
     mirror = mirrorDriverLoad(self);
+    panelCardFollowPortSwitch(&card, mirror.out == nullptr);
     panelWindowStart(&card, mirror.out != nullptr, settingsPath, settings);
 }
 
