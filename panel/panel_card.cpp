@@ -97,15 +97,29 @@ void panelCardClearLogs(PanelCard *card)
     card->transfersCounted = 0;
 }
 
+static bool standardPortOf(uint16_t port, uint16_t *base)
+{
+    for (uint16_t standard : STANDARD_BASES) {
+        if (onCard(standard, port)) {
+            *base = standard;
+            return true;
+        }
+    }
+    return false;
+}
+
 uint16_t panelCardBaseFor(const PanelCard &card, uint16_t port, bool read)
 {
-    if (card.baseChosen && onCard(card.emulator.base, port))
+    uint16_t standard;
+    if (!card.baseChosen) {
+        if (read)
+            return (uint16_t)(port - CONTROL_OFFSET);
+        return standardPortOf(port, &standard) ? standard : port;
+    }
+    if (onCard(card.emulator.base, port))
         return card.emulator.base;
-    for (uint16_t base : STANDARD_BASES)
-        if (onCard(base, port) && (card.followsPortSwitch || !card.baseChosen))
-            return base;
-    if (!card.baseChosen)
-        return read ? (uint16_t)(port - CONTROL_OFFSET) : port;
+    if (card.followsPortSwitch && standardPortOf(port, &standard))
+        return standard;
     return card.emulator.base;
 }
 

@@ -66,14 +66,15 @@ void panelCardFollowPortSwitch(PanelCard *card, bool follow);
 void panelCardClearLogs(PanelCard *card);
 
 // The port the card sits on follows the plug-in:
-//   1. an access to the card's own registers (base to base+2) stays there;
-//   2. an access to a register of one of the three standard ports (0x278,
+//   1. before the card is on any port, the first access puts it there: a
+//      read at P means base P-2 (the plug-in's first access reads its
+//      control register, whatever the base); a write goes to the standard
+//      port (below) it belongs to, otherwise base P;
+//   2. an access to the card's own registers (base to base+2) stays there;
+//   3. an access to a register of one of the three standard ports (0x278,
 //      0x378, 0x3BC; the settings dialog switches between them while the
 //      plug-in runs) moves the card to that port, unless it mirrors a
 //      real port (followsPortSwitch);
-//   3. before the card is on any port, the first access puts it there: a
-//      read at P means base P-2 (the plug-in's first access reads its
-//      control register), a write at P means base P;
 //   4. any other port is not the card's: ignored, as a card elsewhere would.
 uint16_t panelCardBaseFor(const PanelCard &card, uint16_t port, bool read);
 
