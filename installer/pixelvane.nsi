@@ -5,6 +5,7 @@
 ;   VERSION    the plug-in's version, as in its version resource ("1.1")
 ;   FILES_DIR  the folder holding gen_pixelvane.dll and the pictures
 ;   OUTFILE    the installer to write
+;   PANEL_DLL  pixelvane-panel.dll, the optional virtual panel
 ;
 ; The player's folder is found, in this order:
 ;   1. /D=FOLDER on the command line (it must exist);
@@ -19,17 +20,21 @@
 ; anything is written. While the player holds the plug-in loaded, setup asks
 ; for it to be closed; a silent install stops with exit code 3.
 ;
+; The virtual panel is a component of its own, off by default: chosen on the
+; components page, or with /PANEL on the command line of a silent install.
+;
 ; plugin.ini holds the user's settings: it is not shipped, so installing
 ; over an older copy leaves it as it is, and the uninstaller leaves it too.
 
 Unicode true
 
-!ifndef VERSION | FILES_DIR | OUTFILE
-  !error "define VERSION, FILES_DIR and OUTFILE"
+!ifndef VERSION | FILES_DIR | OUTFILE | PANEL_DLL
+  !error "define VERSION, FILES_DIR, OUTFILE and PANEL_DLL"
 !endif
 
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define PLAYER_NAME "Winamp"
 !define PLAYER_KEY "Software\Winamp"
@@ -63,6 +68,7 @@ DirText "Setup installs the Pixelvane LCD plug-in into the ${PLUGINS_FOLDER} fol
 Check that the folder below is the one ${PLAYER_NAME} is installed in, or choose it." \
   "${PLAYER_NAME} folder"
 
+Page components
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -99,6 +105,7 @@ Function FolderOfCommand
 FunctionEnd
 
 Function .onInit
+  Call ChoosePanelFromCommandLine
   ; /D= fills $INSTDIR before this runs. A folder named there wins over any
   ; found one; when it does not exist, the directory page says so by keeping
   ; Next grey, and a silent install stops.
@@ -171,6 +178,7 @@ Function CheckPluginFree
 FunctionEnd
 
 Section "Pixelvane"
+  SectionIn RO
   Call CheckPluginFree
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
@@ -190,6 +198,22 @@ Section "Pixelvane"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; After the plug-in's section, so a player holding the plug-in stops setup
+; before this copies anything either.
+Section /o "Virtual panel (no LCD module needed)" SECTION_PANEL
+  SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
+  File "${PANEL_DLL}"
+SectionEnd
+
+Function ChoosePanelFromCommandLine
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PANEL" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SECTION_PANEL}
+  ${EndIf}
+FunctionEnd
+
 ; The uninstaller sits in the Plugins folder, so $INSTDIR is that folder here.
 ; The player may still hold the DLL open; then it goes at the next restart.
 ; The uninstaller deletes itself last.
@@ -199,6 +223,8 @@ Section "Uninstall"
   Delete "$INSTDIR\LCDMMenu.bmp"
   Delete "$INSTDIR\LCDSIntro.bmp"
   Delete "$INSTDIR\LCDAbout.bmp"
+  ; pixelvane-panel.ini stays, as plugin.ini does.
+  Delete /REBOOTOK "$INSTDIR\pixelvane-panel.dll"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
 SectionEnd
