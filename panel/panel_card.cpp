@@ -217,17 +217,20 @@ bool panelCardCopy(PanelCard *card, PanelView *view)
             card->copyRequest.store(COPY_IDLE, std::memory_order_release);
         return true;
     }
-    int request = card->copyRequest.load(std::memory_order_acquire);
-    if (request == COPY_IDLE) {
+    if (panelCardTakePublished(card, view))
+        return true;
+    if (card->copyRequest.load(std::memory_order_acquire) == COPY_IDLE)
         card->copyRequest.store(COPY_REQUESTED, std::memory_order_release);
+    return false;
+}
+
+bool panelCardTakePublished(PanelCard *card, PanelView *view)
+{
+    if (card->copyRequest.load(std::memory_order_acquire) != COPY_PUBLISHED)
         return false;
-    }
-    if (request != COPY_PUBLISHED)
-        return false;
-    bool taken = newer(card->published.sequence, shown);
+    bool taken = newer(card->published.sequence, view->sequence);
     if (taken)
         *view = card->published;
-    // Still busy: the next frame is asked for at once.
-    card->copyRequest.store(COPY_REQUESTED, std::memory_order_release);
+    card->copyRequest.store(COPY_IDLE, std::memory_order_release);
     return taken;
 }

@@ -90,5 +90,9 @@ uint8_t panelCardMirroredIn(PanelCard *card, uint16_t port, uint8_t realValue);
 // and returns true, or leaves it and returns false (nothing changed, or
 // the player's thread is busy and a copy was requested for next time).
 bool panelCardCopy(PanelCard *card, PanelView *view);
+// Only the copy the player's thread made on request, if it is there and
+// newer than *view: one load of the request word otherwise, so waiting for
+// it does not disturb the player's thread.
+bool panelCardTakePublished(PanelCard *card, PanelView *view);
 // True when an access happened since the copy with that sequence.
 bool panelCardChangedSince(const PanelCard &card, uint32_t sequence);

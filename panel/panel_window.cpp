@@ -24,7 +24,9 @@ enum {
     FRAME_TIMER = 1,
     FRAME_TIMER_MS = 10,        // the shortest a window timer gives
     FRAMES_PER_SECOND = 60,
-    STATUS_TEXT_CHARACTERS = 256,
+    // Tries for the copy asked of a busy player's thread, which makes it
+    // after its next access: well under a millisecond of this thread.
+    PUBLISHED_COPY_TRIES = 200,
 };
 
 // Set by panelWindowStart before the thread exists; read-only afterwards.
@@ -43,6 +45,7 @@ static PanelView view;
 static PanelImage image;
 static PanelPicture picture;
 static std::wstring statusText;
+static bool repaintDue;      // a new copy or status line, painted with the next frame
 static bool titled;
 static uint16_t titledBase;
 static LONGLONG counterFrequency, nextFrame, rateStart;
@@ -67,7 +70,7 @@ static void updateStatus()
     std::wstring text = widen(panelStatusLine(status));
     if (text != statusText) {
         statusText = text;
-        InvalidateRect(window, nullptr, FALSE);
+        repaintDue = true;
     }
 }
 
@@ -83,33 +86,49 @@ static void updateTitle()
 // A newer copy of the card, rendered; false when there is none.
 static bool takeCopy()
 {
-    if (!panelCardCopy(card, &view))
+    bool taken = panelCardCopy(card, &view);
+    for (int i = 0; !taken && i < PUBLISHED_COPY_TRIES && panelCardChangedSince(*card, view.sequence); i++) {
+        SwitchToThread();
+        taken = panelCardTakePublished(card, &view);
+    }
+    if (!taken)
         return false;
     renderPanel(view.lcd, &image);
     panelPictureRender(image, picture.scale, &picture);
     updateTitle();
     updateStatus();
-    InvalidateRect(window, nullptr, FALSE);
+    repaintDue = true;
     return true;
 }
 
-// Frames keep to a 1/60 s grid: with a coarse timer most ticks draw one,
-// and the grid restarts after the card sat idle, so no burst follows.
+static void measureRate(LONGLONG now)
+{
+    if (now - rateStart < counterFrequency)
+        return;
+    uint64_t counted = view.accesses >= rateAccesses ? view.accesses - rateAccesses : 0;
+    accessesPerSecond = (uint64_t)(counted * (double)counterFrequency / (double)(now - rateStart));
+    rateStart = now;
+    rateAccesses = view.accesses;
+    updateStatus();
+}
+
+// Frames, the status line's included, keep to a 1/60 s grid: with a coarse
+// timer most ticks draw one, and the grid restarts after the card sat idle,
+// so no burst follows.
 static void onFrameTimer()
 {
     LONGLONG now = counterNow();
     LONGLONG period = counterFrequency / FRAMES_PER_SECOND;
-    if (now >= nextFrame && panelCardChangedSince(*card, view.sequence)) {
+    measureRate(now);
+    if (now < nextFrame)
+        return;
+    if (panelCardChangedSince(*card, view.sequence))
         takeCopy();
-        nextFrame = nextFrame + period > now ? nextFrame + period : now;
-    }
-    if (now - rateStart >= counterFrequency) {
-        uint64_t counted = view.accesses >= rateAccesses ? view.accesses - rateAccesses : 0;
-        accessesPerSecond = (uint64_t)(counted * (double)counterFrequency / (double)(now - rateStart));
-        rateStart = now;
-        rateAccesses = view.accesses;
-        updateStatus();
-    }
+    if (!repaintDue)
+        return;
+    InvalidateRect(window, nullptr, FALSE);
+    repaintDue = false;
+    nextFrame = nextFrame + period > now ? nextFrame + period : now;
 }
 
 static RECT windowRectForScale(int scale)

@@ -97,11 +97,17 @@ static LONG WINAPI unhandledFault(EXCEPTION_POINTERS *exception)
     ExitProcess(EXIT_CRASHED);
 }
 
+// Scenarios may separate folders with '/'; the extended paths the plug-in
+// folder's copies use (longPath) take only '\\'.
 std::string scenarioPath(const std::string &relative)
 {
-    if (relative.size() > 1 && (relative[1] == ':' || relative[0] == '\\' || relative[0] == '/'))
-        return relative;
-    return host.scenarioFolder + "\\" + relative;
+    std::string path = relative;
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    if (path.size() > 1 && (path[1] == ':' || path[0] == '\\'))
+        return path;
+    return host.scenarioFolder + "\\" + path;
 }
 
 long long number(const Step &step, size_t index)

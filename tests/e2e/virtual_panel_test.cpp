@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <strings.h>
 
@@ -208,8 +209,10 @@ TEST(VirtualPanel, ScaleAndPaceComeFromTheFileBesideItAndMenuAndKeysChangeThem)
     for (const Case &c : cases) {
         std::string install = "install plugin.ini panel-no-intro.ini\n";
         if (c.ini[0] != '\0') {
-            writeScenarioFile(std::string(c.name) + ".ini", c.ini);
-            install += "install pixelvane-panel.ini " + std::string(c.name) + ".ini\n";
+            // In a folder of its own, named with '/' as scenarios may.
+            std::system("mkdir -p '" E2E_OUTPUT_DIR "/panel-inis'");
+            writeScenarioFile("panel-inis/" + std::string(c.name) + ".ini", c.ini);
+            install += "install pixelvane-panel.ini panel-inis/" + std::string(c.name) + ".ini\n";
         }
         ScenarioRun run = runScenarioText(c.name, "driver panel\n" + install + TRACK +
                                                       "start\npanel-paint first\n"
