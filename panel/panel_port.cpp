@@ -23,12 +23,20 @@ static struct CardPowerOn {
 } cardPowerOn;
 
 static MirrorDriver mirror;
-static volatile LONG started;
+enum { NOT_STARTED, STARTING, STARTED };
+static volatile LONG started = NOT_STARTED;
 
+// Once, at the first access. Another thread's first access waits for it
+// (the plug-in itself uses one thread).
 static void startPanel()
 {
-    if (started || InterlockedCompareExchange(&started, 1, 0) != 0)
+    if (started == STARTED)
         return;
+    if (InterlockedCompareExchange(&started, STARTING, NOT_STARTED) != NOT_STARTED) {
+        while (started != STARTED)
+            Sleep(0);
+        return;
+    }
     HMODULE self = thisModule();
     std::wstring settingsPath = moduleFolderFile(self, SETTINGS_FILE);
     PanelSettings settings;
@@ -37,6 +45,7 @@ static void startPanel()
     mirror = mirrorDriverLoad(self);
     panelCardFollowPortSwitch(&card, mirror.out == nullptr);
     panelWindowStart(&card, mirror.out != nullptr, settingsPath, settings);
+    InterlockedExchange(&started, STARTED);
 }
 
 extern "C" void __stdcall Out32(short port, short value)
@@ -79,7 +88,7 @@ static void clearLogs()
 
 static HWND windowHandle(DWORD waitMs)
 {
-    return started ? panelWindowHandle(waitMs) : nullptr;
+    return started == STARTED ? panelWindowHandle(waitMs) : nullptr;
 }
 
 static long paints()

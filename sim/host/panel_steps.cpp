@@ -16,7 +16,8 @@
 //   panel-save NAME     what Save as PNG writes after its dialog, as NAME.saved.png
 //   panel-stats LABEL   paints so far and the time, for measuring the repaint rate
 //   panel-free          after unload: the host frees the DLL (its own
-//                       reference and the one the unloaded plug-in took)
+//                       reference and the one the unloaded plug-in took
+//                       when it first used the panel)
 //   panel-end           the window closes for good; its thread ends
 #include "host.h"
 #include "panel_control.h"
@@ -341,6 +342,9 @@ static void freePanel(const Step &step)
         fail(&step, "panel-free must come after unload");
     if (panelModule == nullptr)
         fail(&step, "the panel is not loaded");
+    // Only then does the plug-in hold a reference of its own to give back.
+    if (panelSim->emulator()->accessCount == 0)
+        fail(&step, "the plug-in never used the panel");
     if (panel != nullptr && panelWindow == nullptr)
         panelWindow = panel->window(WINDOW_PATIENCE_MS);
     keepEmulator();
