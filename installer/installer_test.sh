@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs pixelvane-setup.exe and its uninstaller silently under Wine against
 # simulated player folders, and checks what the release zip holds.
-#   installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR
+#   installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR PANEL_DLL
 # RELEASE_FILES is the win32 tree's release-files/: the files as they ship,
 # and in symbols/ the plug-in and the converter as linked.
 # The registry keys and the standard player folder it makes in the Wine
 # prefix are removed again at the end (and at the start, should an earlier
 # run have been killed).
 set -uo pipefail
-[ $# -eq 8 ] || { echo "usage: installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR" >&2; exit 2; }
-setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8
+[ $# -eq 9 ] || { echo "usage: installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR PANEL_DLL" >&2; exit 2; }
+setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8 panel=$9
+PANEL=pixelvane-panel.dll
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
 SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
@@ -99,6 +100,7 @@ mkdir -p "$player"
 regAdd "$PLAYER_KEY" /ve /d "$(winpath "$player")"
 runSetup /S || fail "setup exit $?"
 expectInstalled "$player/Plugins"
+[ ! -e "$player/Plugins/$PANEL" ] || fail "the virtual panel was installed without being chosen"
 
 testCase "installing again replaces the plug-in and keeps plugin.ini"
 settings=$'[Pixelvane]\r\nDisable LCD=1\r\nNo Intro=1\r\nTime Remaining=0\r\nLPT Port=632\r\n'
@@ -184,6 +186,18 @@ Kept LCDSIntro.bmp: it is not as Pixelvane shipped it, so it is yours\r
 Kept LCDAbout.bmp: it is not as Pixelvane shipped it, so it is yours\r'
 [ "$(cat "$work/uninstall.log" 2>/dev/null)" = "$expectedLog" ] || fail "the uninstaller's log: $(cat "$work/uninstall.log" 2>/dev/null)"
 
+testCase "the virtual panel is installed only when chosen, and uninstalled with the plug-in"
+chosenPanel=$work/with-panel
+mkdir -p "$chosenPanel"
+runSetup /S /PANEL "/D=$(winpath "$chosenPanel")" || fail "setup /PANEL exit $?"
+expectInstalled "$chosenPanel/Plugins"
+cmp -s "$panel" "$chosenPanel/Plugins/$PANEL" || fail "$PANEL missing or not the shipped file"
+printf '[Virtual panel]\r\nScale=4\r\n' > "$chosenPanel/Plugins/pixelvane-panel.ini"
+runUninstaller "$chosenPanel/Plugins"
+expectRemoved "$chosenPanel/Plugins"
+[ ! -e "$chosenPanel/Plugins/$PANEL" ] || fail "$PANEL left after uninstalling"
+[ -f "$chosenPanel/Plugins/pixelvane-panel.ini" ] || fail "the panel's settings were removed"
+
 testCase "the player's Add/Remove Programs entry leads setup to its folder"
 spaced="$work/Media Player"
 mkdir -p "$spaced"
@@ -237,9 +251,10 @@ for key in none stale; do
 done
 regDelete "$PLAYER_KEY"
 
-testCase "the release zip holds the plug-in, the pictures, the tools and the texts"
+testCase "the release zip holds the plug-in, the pictures, the virtual panel, the tools and the texts"
 release=$(basename "$zip" .zip)
-expected=$(printf "$release/%s\n" "${SHIPPED[@]}" pixelvane-picture.exe pixelvane-setup.exe INSTALL.txt WIRING.txt | sort)
+expected=$(printf "$release/%s\n" "${SHIPPED[@]}" "$PANEL" pixelvane-picture.exe pixelvane-setup.exe INSTALL.txt \
+  WIRING.txt PANEL.txt | sort)
 listed=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
 [ "$listed" = "$expected" ] || fail "zip holds: $(echo $listed)"
 rm -rf "$work/unzipped"
@@ -249,8 +264,9 @@ for name in "${SHIPPED[@]}"; do
   cmp -s "$files/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
 done
 cmp -s "$converter" "$work/unzipped/$release/pixelvane-picture.exe" || fail "converter in the zip differs"
+cmp -s "$panel" "$work/unzipped/$release/$PANEL" || fail "$PANEL in the zip differs"
 cmp -s "$setup" "$work/unzipped/$release/pixelvane-setup.exe" || fail "setup in the zip differs"
-for name in INSTALL.txt WIRING.txt; do
+for name in INSTALL.txt WIRING.txt PANEL.txt; do
   cmp -s "$texts/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
   lines=$(wc -l < "$texts/$name")
   crlf=$(grep -c $'\r$' "$texts/$name")

@@ -7,6 +7,7 @@
 ;   OUTFILE    the installer to write
 ;   SHIPPED_PICTURES_NSH  the build's include made from shipped-pictures.txt:
 ;              LARGEST_SHIPPED_PICTURE and the macro IF_SHIPPED_PICTURE
+;   PANEL_DLL  pixelvane-panel.dll, the optional virtual panel
 ;
 ; The player's folder is found, in this order:
 ;   1. /D=FOLDER on the command line (it must exist);
@@ -21,6 +22,9 @@
 ; anything is written. While the player holds the plug-in loaded, setup asks
 ; for it to be closed; a silent install stops with exit code 3.
 ;
+; The virtual panel is a component of its own, off by default: chosen on the
+; components page, or with /PANEL on the command line of a silent install.
+;
 ; plugin.ini holds the user's settings: it is not shipped, so installing
 ; over an older copy leaves it as it is, and the uninstaller leaves it too.
 ;
@@ -33,13 +37,14 @@
 
 Unicode true
 
-!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH
-  !error "define VERSION, FILES_DIR, OUTFILE and SHIPPED_PICTURES_NSH"
+!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH | PANEL_DLL
+  !error "define VERSION, FILES_DIR, OUTFILE, SHIPPED_PICTURES_NSH and PANEL_DLL"
 !endif
 
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include "${SHIPPED_PICTURES_NSH}"
+!include Sections.nsh
 
 !define PLAYER_NAME "Winamp"
 !define PLAYER_KEY "Software\Winamp"
@@ -73,6 +78,7 @@ DirText "Setup installs the Pixelvane LCD plug-in into the ${PLUGINS_FOLDER} fol
 Check that the folder below is the one ${PLAYER_NAME} is installed in, or choose it." \
   "${PLAYER_NAME} folder"
 
+Page components
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -110,6 +116,7 @@ Function FolderOfCommand
 FunctionEnd
 
 Function .onInit
+  Call ChoosePanelFromCommandLine
   ; /D= fills $INSTDIR before this runs. A folder named there wins over any
   ; found one; when it does not exist, the directory page says so by keeping
   ; Next grey, and a silent install stops.
@@ -290,6 +297,7 @@ Section "-Plug-in not in use"
 SectionEnd
 
 Section "Plug-in"
+  SectionIn RO
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
 SectionEnd
@@ -315,6 +323,7 @@ SectionEnd
 !macroend
 
 Section "Pictures"
+  SectionIn RO
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   !insertmacro PUT_PICTURE LCDLIntro.bmp
   !insertmacro PUT_PICTURE LCDMMenu.bmp
@@ -333,6 +342,22 @@ Section "-Uninstaller and Add/Remove Programs entry"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
+
+; After the plug-in's section, so a player holding the plug-in stops setup
+; before this copies anything either.
+Section /o "Virtual panel (no LCD module needed)" SECTION_PANEL
+  SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
+  File "${PANEL_DLL}"
+SectionEnd
+
+Function ChoosePanelFromCommandLine
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PANEL" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SECTION_PANEL}
+  ${EndIf}
+FunctionEnd
 
 ;; ---- Uninstalling ----
 
@@ -362,6 +387,8 @@ Section "Uninstall"
   !insertmacro REMOVE_PICTURE LCDMMenu.bmp
   !insertmacro REMOVE_PICTURE LCDSIntro.bmp
   !insertmacro REMOVE_PICTURE LCDAbout.bmp
+  ; pixelvane-panel.ini stays, as plugin.ini does.
+  Delete /REBOOTOK "$INSTDIR\pixelvane-panel.dll"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\${UNINSTALLER}"
 SectionEnd

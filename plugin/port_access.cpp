@@ -41,6 +41,8 @@ typedef PVOID(WINAPI *AddHandlerFunction)(ULONG first, PVECTORED_EXCEPTION_HANDL
 typedef ULONG(WINAPI *RemoveHandlerFunction)(PVOID handler);
 
 static const char DRIVER_DLL[] = "inpout32.dll";
+// The virtual panel: the same two exports in front of an emulated module.
+static const char PANEL_DLL[] = "pixelvane-panel.dll";
 // GetVersion sets its top bit on Windows 9x.
 static const DWORD VERSION_NOT_NT = 0x80000000;
 
@@ -101,6 +103,21 @@ static bool currentBaseAllowed()
     decidedBase = base;
     baseDecided = true;
     return decidedBaseAllowed;
+}
+
+// The virtual panel, from the plug-in's own folder only; without it,
+// nothing changes.
+static bool bindPanelFromPluginFolder()
+{
+    char path[MAX_PATH * 2];
+    if (!pluginFolderPath(PANEL_DLL, path, sizeof path))
+        return false;
+    HMODULE panel = LoadLibraryA(path);
+    if (bindDriver(panel))
+        return true;
+    if (panel != NULL)
+        FreeLibrary(panel);
+    return false;
 }
 
 static unsigned char directIn(unsigned short port)
@@ -204,7 +221,8 @@ void portAccessBind()
 {
     if (accessKind != PORT_ACCESS_UNBOUND)
         return;
-    if (bindDriver(loadDriverFromPluginFolder()) || bindDriver(loadDriverFromSystemFolder()))
+    if (bindPanelFromPluginFolder() || bindDriver(loadDriverFromPluginFolder()) ||
+        bindDriver(loadDriverFromSystemFolder()))
         accessKind = PORT_ACCESS_DRIVER_DLL;
     else if (directIoMayWork())
         accessKind = PORT_ACCESS_DIRECT;

@@ -1,8 +1,9 @@
 // How the plug-in reaches the parallel port on this machine, chosen once:
-// the inpout32.dll port driver (from the plug-in's folder, then the Windows
-// system folder, by full path only), else direct in/out instructions where
-// a probe shows the process may use them, else nothing (no byte reaches a
-// port).
+// the virtual panel pixelvane-panel.dll (from the plug-in's folder only),
+// else the inpout32.dll port driver (from the plug-in's folder, then the
+// Windows system folder, by full path only), else direct in/out
+// instructions where a probe shows the process may use them, else nothing
+// (no byte reaches a port).
 #pragma once
 
 enum PortAccessKind {

@@ -92,6 +92,10 @@ std::string textAreaAsText(const T6963c &lcd);
 // Files. Each returns false when the file cannot be written.
 bool writePbm(const PanelImage &image, const std::string &path);       // plain P1
 bool writePng(const PanelImage &image, const std::string &path, int scale = 3); // LCD colours
+// The same PNG file's bytes, in memory.
+bool encodePng(const PanelImage &image, int scale, std::vector<uint8_t> *png);
+// Any picture as a PNG: rgb holds width x height pixels, three bytes each.
+bool writeRgbPng(const std::string &path, int width, int height, const std::vector<uint8_t> &rgb);
 bool writeRam(const T6963c &lcd, const std::string &path);             // 8192 raw bytes
 bool writeTransfers(const Emulator &emulator, const std::string &path); // "D 2C" / "C 24"
 bool writePortAccesses(const Emulator &emulator, const std::string &path); // "out 0378 2C"

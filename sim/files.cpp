@@ -64,10 +64,8 @@ bool writePbm(const PanelImage &image, const std::string &path)
     return closeOk(file, written);
 }
 
-bool writePng(const PanelImage &image, const std::string &path, int scale)
+static std::vector<uint8_t> scaledRgb(const PanelImage &image, int scale)
 {
-    if (scale < 1)
-        scale = 1;
     int width = SIM_PANEL_WIDTH * scale;
     int height = SIM_PANEL_HEIGHT * scale;
     std::vector<uint8_t> rgb((size_t)width * height * RGB_CHANNELS);
@@ -80,8 +78,39 @@ bool writePng(const PanelImage &image, const std::string &path, int scale)
             out[2] = colour.b;
         }
     }
-    return stbi_write_png(path.c_str(), width, height, RGB_CHANNELS, rgb.data(),
-                          width * RGB_CHANNELS) != 0;
+    return rgb;
+}
+
+bool writePng(const PanelImage &image, const std::string &path, int scale)
+{
+    if (scale < 1)
+        scale = 1;
+    return writeRgbPng(path, SIM_PANEL_WIDTH * scale, SIM_PANEL_HEIGHT * scale, scaledRgb(image, scale));
+}
+
+bool writeRgbPng(const std::string &path, int width, int height, const std::vector<uint8_t> &rgb)
+{
+    if (width < 1 || height < 1 || rgb.size() != (size_t)width * height * RGB_CHANNELS)
+        return false;
+    return stbi_write_png(path.c_str(), width, height, RGB_CHANNELS, rgb.data(), width * RGB_CHANNELS) != 0;
+}
+
+static void appendBytes(void *context, void *data, int size)
+{
+    std::vector<uint8_t> *bytes = static_cast<std::vector<uint8_t> *>(context);
+    const uint8_t *first = static_cast<const uint8_t *>(data);
+    bytes->insert(bytes->end(), first, first + size);
+}
+
+bool encodePng(const PanelImage &image, int scale, std::vector<uint8_t> *png)
+{
+    if (scale < 1)
+        scale = 1;
+    std::vector<uint8_t> rgb = scaledRgb(image, scale);
+    int width = SIM_PANEL_WIDTH * scale;
+    png->clear();
+    return stbi_write_png_to_func(appendBytes, png, width, SIM_PANEL_HEIGHT * scale, RGB_CHANNELS,
+                                  rgb.data(), width * RGB_CHANNELS) != 0;
 }
 
 bool writeRam(const T6963c &lcd, const std::string &path)

@@ -1,17 +1,18 @@
 // pixelvane-host: plays the media player's part for the plug-in, under
 // Wine, driven by a scenario file.
 //
-//   pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL
+//   pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL PANEL_DLL [OPTIONS]
 //
 // PLUGIN_FILES_DIR holds gen_pixelvane.dll and the pictures that a user
 // installs beside it; DRIVER_DLL is the inpout32.dll stand-in. Both are
-// copied into OUTDIR\plugins, a fresh plug-in folder. Time is virtual: the
-// plug-in's timers are logged and never started, and the scenario's tick
+// copied into OUTDIR\plugins, a fresh plug-in folder. PANEL_DLL is
+// pixelvane-panel.dll, for the scenarios that choose "driver panel". Time
+// is virtual: the plug-in's timers are logged and never started, and the scenario's tick
 // steps deliver the timer messages. The step "counts LABEL" logs the
 // running totals of port accesses and latched bytes as
 // "counts LABEL accesses N transfers M", for measuring what steps cost.
 //
-// Options after the four arguments: "--setting KEY=VALUE" puts the key
+// Options after the five arguments: "--setting KEY=VALUE" puts the key
 // into the plug-in folder's plugin.ini just before start (kept with what
 // the scenario installed there), as a user editing the file would;
 // "--end-snapshot NAME" writes the snapshot NAME when the run ends, however
@@ -71,6 +72,7 @@ void writeResults()
         writeSnapshot(emulator(), host.outDir + "\\" + host.endSnapshot);
     for (const std::string &fault : emulator().faults)
         event("fault " + fault);
+    writePanelResults();
     writeTransfers(emulator(), host.outDir + "\\transfers.txt");
     writePortAccesses(emulator(), host.outDir + "\\ports.txt");
     if (host.events)
@@ -104,11 +106,17 @@ static LONG WINAPI unhandledFault(EXCEPTION_POINTERS *exception)
     ExitProcess(EXIT_CRASHED);
 }
 
+// Scenarios may separate folders with '/'; the extended paths the plug-in
+// folder's copies use (longPath) take only '\\'.
 std::string scenarioPath(const std::string &relative)
 {
-    if (relative.size() > 1 && (relative[1] == ':' || relative[0] == '\\' || relative[0] == '/'))
-        return relative;
-    return host.scenarioFolder + "\\" + relative;
+    std::string path = relative;
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    if (path.size() > 1 && (path[1] == ':' || path[0] == '\\'))
+        return path;
+    return host.scenarioFolder + "\\" + path;
 }
 
 long long number(const Step &step, size_t index)
@@ -147,8 +155,8 @@ static void chooseDriver(const Step &step)
         host.driverInSystemFolder = true;
     else if (step.words[0] == "elsewhere")
         host.driverElsewhere = true;
-    else
-        fail(&step, "expected 'driver off', 'driver system' or 'driver elsewhere'");
+    else if (!choosePanelDriver(step.words[0]))
+        fail(&step, "expected 'driver off', 'driver system', 'driver elsewhere', 'driver panel' or 'driver panel-mirror'");
 }
 
 static void tick(const Step &step)
@@ -245,6 +253,8 @@ void runStep(const Step &step)
         SendMessageW(host.window, WM_CLOSE, 0, 0);
     } else if (verb == "watch-window") {
         host.watchWindow = true;
+    } else {
+        runPanelStep(step);
     }
     logMainWindowState();
 }
@@ -257,7 +267,7 @@ static std::string folderOf(const std::string &path)
 
 static bool readOptions(int argc, char **argv)
 {
-    for (int i = 5; i < argc; i += 2) {
+    for (int i = 6; i < argc; i += 2) {
         std::string option = argv[i];
         if (i + 1 >= argc)
             return false;
@@ -273,8 +283,8 @@ static bool readOptions(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (argc < 5 || !readOptions(argc, argv)) {
-        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL"
+    if (argc < 6 || !readOptions(argc, argv)) {
+        std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL PANEL_DLL"
                              " [--setting KEY=VALUE]... [--end-snapshot NAME]\n");
         return EXIT_USAGE;
     }
@@ -293,6 +303,7 @@ int main(int argc, char **argv)
     host.pluginsDir = host.outDir + "\\plugins";
     host.pluginFilesDir = argv[3];
     host.driverSource = argv[4];
+    setPanelSource(argv[5]);
     CreateDirectoryA(host.outDir.c_str(), nullptr);
     host.events = std::fopen((host.outDir + "\\events.txt").c_str(), "w");
     host.timeline = std::fopen((host.outDir + "\\timeline.txt").c_str(), "w");

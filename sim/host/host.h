@@ -172,3 +172,12 @@ bool readFile(const std::string &path, std::string *text);
 
 // The scenario loop (host.cpp).
 void runStep(const Step &step);
+
+// The virtual panel as the port driver (panel_steps.cpp).
+void setPanelSource(const std::string &path);
+bool choosePanelDriver(const std::string &word);
+bool panelDriverChosen();
+void startPanelDriver(const Step &step);
+// The panel-... steps; false for any other step.
+bool runPanelStep(const Step &step);
+void writePanelResults();

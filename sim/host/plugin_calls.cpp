@@ -94,7 +94,10 @@ void startPlugin(const Step &step)
 {
     if (host.plugin)
         fail(&step, "the plug-in is already started");
-    placeDriver(step);
+    if (panelDriverChosen())
+        startPanelDriver(step);
+    else
+        placeDriver(step);
     addSettings(step);
     std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
     host.plugin = LoadLibraryW(widen(pluginPath).c_str());

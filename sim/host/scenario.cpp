@@ -20,6 +20,10 @@ static const VerbShape VERBS[] = {
     {"counts", 1, 1}, // running totals of port accesses and latched bytes
     {"watch-window", 0, 0}, {"close-window", 0, 0}, {"modal-loop", 1, 3},
     {"listed-port", 2, 2}, {"fault-during-probe", 0, 0}, {"focus", 1, 1}, {"key", 1, 1},
+    // the virtual panel's window (sim/host/panel_steps.cpp)
+    {"panel-paint", 1, 1}, {"panel-close", 0, 0}, {"panel-menu", 1, 2}, {"panel-key", 1, 1},
+    {"panel-clipboard", 0, 0}, {"panel-save", 1, 1}, {"panel-stats", 1, 1}, {"panel-free", 0, 0},
+    {"panel-end", 0, 0},
 };
 
 bool parseNumber(const std::string &word, long long *value)

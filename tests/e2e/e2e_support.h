@@ -36,7 +36,8 @@ ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePa
 ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &text);
 // Runs a scenario given as text once, with the classic bus only: for a
 // session whose port moves at run time to a module the classic bus never
-// set up, where the fast bus rightly sets it up and so draws more.
+// set up, where the fast bus rightly sets it up and so draws more (and
+// sees none of the faults such a module makes the classic bus meet).
 ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string &text);
 // The snapshot every run writes at its end, however it ends.
 extern const char END_OF_RUN[];

@@ -1,0 +1,103 @@
+#include "panel_layout.h"
+
+#include "emulator.h"
+
+#include <cstdio>
+
+enum { PACE_DRIVER_DLL_US = 5, PACE_MOTHERBOARD_US = 1 };
+
+static int fittingScale(int clientWidth, int clientHeight)
+{
+    int scale = PANEL_MAX_SCALE;
+    while (scale > PANEL_MIN_SCALE) {
+        int width, height;
+        panelClientSize(scale, &width, &height);
+        if (width <= clientWidth && height <= clientHeight)
+            break;
+        scale--;
+    }
+    return scale;
+}
+
+PanelLayout panelLayout(int clientWidth, int clientHeight)
+{
+    PanelLayout layout;
+    layout.scale = fittingScale(clientWidth, clientHeight);
+    layout.width = SIM_PANEL_WIDTH * layout.scale;
+    layout.height = SIM_PANEL_HEIGHT * layout.scale;
+    layout.statusTop = clientHeight - PANEL_STATUS_HEIGHT;
+    if (layout.statusTop < 0)
+        layout.statusTop = 0;
+    int spareWidth = clientWidth - layout.width;
+    int spareHeight = layout.statusTop - layout.height;
+    layout.left = spareWidth > 0 ? spareWidth / 2 : 0;
+    layout.top = spareHeight > 0 ? spareHeight / 2 : 0;
+    return layout;
+}
+
+void panelClientSize(int scale, int *width, int *height)
+{
+    *width = SIM_PANEL_WIDTH * scale + 2 * PANEL_BEZEL;
+    *height = SIM_PANEL_HEIGHT * scale + 2 * PANEL_BEZEL + PANEL_STATUS_HEIGHT;
+}
+
+int panelValidScale(int scale)
+{
+    return scale >= PANEL_MIN_SCALE && scale <= PANEL_MAX_SCALE ? scale : PANEL_DEFAULT_SCALE;
+}
+
+int panelValidPace(int paceUs)
+{
+    return paceUs == PACE_MOTHERBOARD_US || paceUs == PACE_DRIVER_DLL_US ? paceUs : 0;
+}
+
+int panelNextPace(int paceUs)
+{
+    switch (panelValidPace(paceUs)) {
+    case 0:
+        return PACE_MOTHERBOARD_US;
+    case PACE_MOTHERBOARD_US:
+        return PACE_DRIVER_DLL_US;
+    default:
+        return 0;
+    }
+}
+
+std::string panelTitle(uint16_t base, bool mirrored)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "Pixelvane virtual panel - port 0x%03X%s", (unsigned)base,
+                  mirrored ? ", mirrored to inpout32.dll" : "");
+    return text;
+}
+
+std::string groupedNumber(uint64_t value)
+{
+    std::string digits = std::to_string((unsigned long long)value);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); i++) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string panelStatusLine(const PanelStatus &status)
+{
+    char port[16];
+    std::snprintf(port, sizeof port, "0x%03X", (unsigned)status.base);
+    std::string line = std::string("Port ") + port;
+    if (status.mirrored)
+        line += " (mirrored)";
+    if (status.paceUs > 0)
+        line += ", paced " + std::to_string(status.paceUs) + " us";
+    line += " | " + groupedNumber(status.accessesPerSecond) + " accesses/s";
+    line += " | " + groupedNumber(status.bytesLatched) + " bytes latched";
+    if (status.faults == 0)
+        line += " | no faults";
+    else
+        line += " | " + groupedNumber(status.faults) + (status.faults == 1 ? " fault" : " faults") +
+                ", latest: " + status.latestFault;
+    return line;
+}

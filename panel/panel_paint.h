@@ -1,0 +1,12 @@
+// The window's client area: the panel picture in a dark frame, and the
+// status line under it. WM_PAINT and WM_PRINTCLIENT both draw through it.
+#pragma once
+
+#include "panel_picture.h"
+
+#include <windows.h>
+
+#include <string>
+
+void panelPaint(HDC dc, int clientWidth, int clientHeight, const PanelPicture &picture,
+                const std::wstring &status);
