@@ -13,20 +13,20 @@ struct Mark {
 };
 
 const Mark MARKS[GLYPH_MARKS] = {
-    {false, {"...#.", "..#.."}}, // acute
-    {false, {".#...", "..#.."}}, // grave
-    {false, {"..#..", ".#.#."}}, // circumflex
-    {false, {".#.#.", "..#.."}}, // caron
-    {false, {"#...#", ".###."}}, // breve
-    {false, {".##.#", "#..#."}}, // tilde
+    {false, {"...#.", "..#.."}, nullptr}, // acute
+    {false, {".#...", "..#.."}, nullptr}, // grave
+    {false, {"..#..", ".#.#."}, nullptr}, // circumflex
+    {false, {".#.#.", "..#.."}, nullptr}, // caron
+    {false, {"#...#", ".###."}, nullptr}, // breve
+    {false, {".##.#", "#..#."}, nullptr}, // tilde
     {false, {".#.#.", "....."}, "#...#"}, // diaeresis
-    {false, {"..#..", "....."}}, // dot above
+    {false, {"..#..", "....."}, nullptr}, // dot above
     {false, {".###.", "....."}, "#####"}, // macron
-    {false, {"..#.#", ".#.#."}}, // double acute
-    {false, {"..##.", "..#.."}}, // turned comma
-    {false, {"...#.", "#.#.#"}}, // diaeresis with tonos
-    {true, {"..#..", nullptr}},  // cedilla
-    {true, {"...#.", nullptr}},  // ogonek
+    {false, {"..#.#", ".#.#."}, nullptr}, // double acute
+    {false, {"..##.", "..#.."}, nullptr}, // turned comma
+    {false, {"...#.", "#.#.#"}, nullptr}, // diaeresis with tonos
+    {true, {"..#..", nullptr}, nullptr}, // cedilla
+    {true, {"...#.", nullptr}, nullptr}, // ogonek
 };
 
 const GlyphSet *const SETS[] = {&LATIN_GLYPHS, &CYRILLIC_GLYPHS, &GREEK_GLYPHS, &SIGN_GLYPHS};

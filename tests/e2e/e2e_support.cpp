@@ -116,12 +116,14 @@ static std::string shellQuoted(const std::string &text)
     return "'" + text + "'";
 }
 
-static ScenarioRun runScenarioFile(const std::string &name, const std::string &scenario)
+static ScenarioRun runScenarioFile(const std::string &name, const std::string &scenario,
+                                   const std::string &hostLocale = "")
 {
     ScenarioRun run;
     run.outDir = std::string(E2E_OUTPUT_DIR) + "/" + name;
     std::string errors = std::string(E2E_OUTPUT_DIR) + "/" + name + ".stderr";
-    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
+    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_HOST_LOCALE=" + shellQuoted(hostLocale) +
+                          " PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
                           shellQuoted(sourcePath("scripts/host-sim")) + " " + shellQuoted(scenario) + " " +
                           shellQuoted(run.outDir) + " >/dev/null 2>" + shellQuoted(errors);
     int status = std::system(command.c_str());
@@ -136,12 +138,12 @@ ScenarioRun runScenario(const std::string &name)
     return runScenarioFile(name, sourcePath("tests/e2e/" + name + ".scn"));
 }
 
-ScenarioRun runScenarioText(const std::string &name, const std::string &text)
+ScenarioRun runScenarioText(const std::string &name, const std::string &text, const std::string &hostLocale)
 {
     std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
     std::string path = std::string(E2E_OUTPUT_DIR) + "/" + name + ".scn";
     std::ofstream(path) << text;
-    return runScenarioFile(name, path);
+    return runScenarioFile(name, path, hostLocale);
 }
 
 void writeScenarioFile(const std::string &name, const std::string &content)

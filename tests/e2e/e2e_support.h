@@ -23,8 +23,11 @@ struct ScenarioRun {
 
 // Runs tests/e2e/NAME.scn into its own output folder.
 ScenarioRun runScenario(const std::string &name);
-// Runs a scenario given as text (written to the output folder first).
-ScenarioRun runScenarioText(const std::string &name, const std::string &text);
+// Runs a scenario given as text (written to the output folder first);
+// hostLocale, when given, sets the host's ANSI code page (ru_RU.UTF-8
+// gives 1251).
+ScenarioRun runScenarioText(const std::string &name, const std::string &text,
+                            const std::string &hostLocale = "");
 
 std::string readFile(const std::string &path);
 std::vector<std::string> lines(const std::string &text);
