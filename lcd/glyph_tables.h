@@ -12,13 +12,16 @@
 // is its own body in rows 2-6; capitals and letters with a part above the
 // x-height have a short form drawn for the purpose. A mark above fills rows
 // 0-1 over the body in rows 2-6; a mark below lifts the body to rows 1-5
-// and fills row 6.
+// and fills row 6. A capital whose short form would be its small letter's
+// body (O and o, Z and z, Г and г, И and и) has a tall form of 6 rows
+// instead, in rows 1-6 under a one-row mark.
 #pragma once
 
 enum {
     DRAWN_WIDTH = 5,
     DRAWN_ROWS = 7,
     BODY_ROWS = 5,
+    TALL_ROWS = 6,
 };
 
 enum GlyphMark {
@@ -49,6 +52,11 @@ struct ShortForm {
     const char *row[BODY_ROWS];
 };
 
+struct TallForm {
+    unsigned short letter;
+    const char *row[TALL_ROWS];
+};
+
 struct LookAlike {
     unsigned short letter;
     unsigned short drawnAs;
@@ -65,6 +73,8 @@ struct GlyphSet {
     int drawnCount;
     const ShortForm *shortForms;
     int shortFormCount;
+    const TallForm *tallForms;
+    int tallFormCount;
     const LookAlike *lookAlikes;
     int lookAlikeCount;
     const ComposedLetter *composed;

@@ -67,9 +67,14 @@ const DrawnGlyph DRAWN[] = {
 
 // Capitals in five rows, for a mark above.
 const ShortForm SHORT_FORMS[] = {
-    {0x0413, {"#####", "#....", "#....", "#....", "#...."}}, // Г
-    {0x0418, {"#...#", "#..##", "#.#.#", "##..#", "#...#"}}, // И
     {0x0423, {"#...#", "#...#", ".####", "....#", "####."}}, // У
+};
+
+// Capitals whose short form would be a small letter's body, in six rows
+// under a one-row mark.
+const TallForm TALL_FORMS[] = {
+    {0x0413, {"#####", "#....", "#....", "#....", "#....", "#...."}}, // Г
+    {0x0418, {"#...#", "#..##", "#.#.#", "#.#.#", "##..#", "#...#"}}, // И
 };
 
 const LookAlike LOOK_ALIKES[] = {
@@ -99,5 +104,6 @@ const ComposedLetter COMPOSED[] = {
 
 const GlyphSet CYRILLIC_GLYPHS = {
     DRAWN, GLYPH_COUNT(DRAWN), SHORT_FORMS, GLYPH_COUNT(SHORT_FORMS),
+    TALL_FORMS, GLYPH_COUNT(TALL_FORMS),
     LOOK_ALIKES, GLYPH_COUNT(LOOK_ALIKES), COMPOSED, GLYPH_COUNT(COMPOSED),
 };

@@ -106,17 +106,22 @@ const ShortForm SHORT_FORMS[] = {
     {'K', {"#...#", "#..#.", "###..", "#..#.", "#...#"}},
     {'L', {"#....", "#....", "#....", "#....", "#####"}},
     {'N', {"#...#", "##..#", "#.#.#", "#..##", "#...#"}},
-    {'O', {".###.", "#...#", "#...#", "#...#", ".###."}},
     {'R', {"####.", "#...#", "####.", "#..#.", "#...#"}},
     {'S', {".###.", "#....", ".###.", "....#", ".###."}},
     {'T', {"#####", "..#..", "..#..", "..#..", "..#.."}},
     {'U', {"#...#", "#...#", "#...#", "#...#", ".###."}},
     {'Y', {"#...#", ".#.#.", "..#..", "..#..", "..#.."}},
-    {'Z', {"#####", "...#.", "..#..", ".#...", "#####"}},
     {'g', {".####", "#...#", ".####", "....#", ".###."}},
 };
 
 // Eth and D stroke share their shape.
+// Capitals whose short form would be a small letter's body, in six rows
+// under a one-row mark.
+const TallForm TALL_FORMS[] = {
+    {'O', {".###.", "#...#", "#...#", "#...#", "#...#", ".###."}},
+    {'Z', {"#####", "....#", "...#.", ".#...", "#....", "#####"}},
+};
+
 const LookAlike LOOK_ALIKES[] = {
     {0x0110, 0x00D0}, // D stroke as Eth
 };
@@ -246,5 +251,6 @@ const ComposedLetter COMPOSED[] = {
 
 const GlyphSet LATIN_GLYPHS = {
     DRAWN, GLYPH_COUNT(DRAWN), SHORT_FORMS, GLYPH_COUNT(SHORT_FORMS),
+    TALL_FORMS, GLYPH_COUNT(TALL_FORMS),
     LOOK_ALIKES, GLYPH_COUNT(LOOK_ALIKES), COMPOSED, GLYPH_COUNT(COMPOSED),
 };

@@ -78,6 +78,6 @@ const ComposedLetter COMPOSED[] = {
 } // namespace
 
 const GlyphSet SIGN_GLYPHS = {
-    DRAWN, GLYPH_COUNT(DRAWN), nullptr, 0,
+    DRAWN, GLYPH_COUNT(DRAWN), nullptr, 0, nullptr, 0,
     LOOK_ALIKES, GLYPH_COUNT(LOOK_ALIKES), COMPOSED, GLYPH_COUNT(COMPOSED),
 };

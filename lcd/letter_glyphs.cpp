@@ -4,29 +4,32 @@
 
 namespace {
 
-enum { MARK_ROWS = 2, BODY_TOP = 2, LIFTED_BODY_TOP = 1, MARK_BELOW_ROW = 6 };
+enum { MARK_ROWS = 2, BODY_TOP = 2, LIFTED_BODY_TOP = 1, TALL_BODY_TOP = 1, MARK_BELOW_ROW = 6 };
 
+// A mark above has two rows over a small letter and a one-row form over a
+// capital: over a tall form always, over a short form when the mark's
+// second row is blank (dots and bars, which sit wider there).
 struct Mark {
-    bool below;               // under the letter: one row
+    bool below; // under the letter: one row
     const char *row[MARK_ROWS];
-    const char *capitalTop;   // over a capital, when it differs there
+    const char *capitalRow;
 };
 
 const Mark MARKS[GLYPH_MARKS] = {
-    {false, {"...#.", "..#.."}, nullptr}, // acute
-    {false, {".#...", "..#.."}, nullptr}, // grave
-    {false, {"..#..", ".#.#."}, nullptr}, // circumflex
-    {false, {".#.#.", "..#.."}, nullptr}, // caron
-    {false, {"#...#", ".###."}, nullptr}, // breve
-    {false, {".##.#", "#..#."}, nullptr}, // tilde
+    {false, {"...#.", "..#.."}, "...#."}, // acute
+    {false, {".#...", "..#.."}, ".#..."}, // grave
+    {false, {"..#..", ".#.#."}, ".#.#."}, // circumflex
+    {false, {".#.#.", "..#.."}, ".#.#."}, // caron
+    {false, {"#...#", ".###."}, ".###."}, // breve
+    {false, {".##.#", "#..#."}, ".##.#"}, // tilde
     {false, {".#.#.", "....."}, "#...#"}, // diaeresis
-    {false, {"..#..", "....."}, nullptr}, // dot above
+    {false, {"..#..", "....."}, "..#.."}, // dot above
     {false, {".###.", "....."}, "#####"}, // macron
-    {false, {"..#.#", ".#.#."}, nullptr}, // double acute
-    {false, {"..##.", "..#.."}, nullptr}, // turned comma
-    {false, {"...#.", "#.#.#"}, nullptr}, // diaeresis with tonos
-    {true, {"..#..", nullptr}, nullptr}, // cedilla
-    {true, {"...#.", nullptr}, nullptr}, // ogonek
+    {false, {"..#.#", ".#.#."}, "..#.#"}, // double acute
+    {false, {"..##.", "..#.."}, "..#.."}, // turned comma
+    {false, {"...#.", "#.#.#"}, "#.#.#"}, // diaeresis with tonos
+    {true, {"..#..", nullptr}, nullptr},  // cedilla
+    {true, {"...#.", nullptr}, nullptr},  // ogonek
 };
 
 const GlyphSet *const SETS[] = {&LATIN_GLYPHS, &CYRILLIC_GLYPHS, &GREEK_GLYPHS, &SIGN_GLYPHS};
@@ -67,6 +70,15 @@ const ShortForm *shortForm(unsigned letter)
     return nullptr;
 }
 
+const TallForm *tallForm(unsigned letter)
+{
+    for (const GlyphSet *set : SETS)
+        for (int i = 0; i < set->tallFormCount; i++)
+            if (set->tallForms[i].letter == letter)
+                return &set->tallForms[i];
+    return nullptr;
+}
+
 const ComposedLetter *composition(unsigned letter)
 {
     for (const GlyphSet *set : SETS)
@@ -103,23 +115,40 @@ bool body(unsigned base, unsigned char rows[BODY_ROWS])
     return true;
 }
 
+// A capital in six rows: the one-row mark above it, or the mark below.
+void composeTall(const TallForm &form, const Mark &mark, unsigned char rows[GLYPH_BYTES])
+{
+    int top = mark.below ? 0 : TALL_BODY_TOP;
+    for (int row = 0; row < TALL_ROWS; row++)
+        rows[top + row] = rowBits(form.row[row]);
+    if (mark.below)
+        rows[MARK_BELOW_ROW] |= rowBits(mark.row[0]);
+    else
+        rows[0] = rowBits(mark.capitalRow);
+}
+
 bool compose(const ComposedLetter &letter, unsigned char rows[GLYPH_BYTES])
 {
-    unsigned char base[BODY_ROWS];
-    if (!body(letter.base, base))
-        return false;
     const Mark &mark = MARKS[letter.mark];
+    unsigned base = drawnAs(letter.base);
+    if (const TallForm *form = tallForm(base)) {
+        composeTall(*form, mark, rows);
+        return true;
+    }
+    unsigned char bodyRows[BODY_ROWS];
+    if (!body(base, bodyRows))
+        return false;
     int bodyTop = mark.below ? LIFTED_BODY_TOP : BODY_TOP;
     for (int row = 0; row < BODY_ROWS; row++)
-        rows[bodyTop + row] = base[row];
+        rows[bodyTop + row] = bodyRows[row];
     if (mark.below) {
         rows[MARK_BELOW_ROW] |= rowBits(mark.row[0]);
-    } else {
-        for (int row = 0; row < MARK_ROWS; row++)
-            rows[row] |= rowBits(mark.row[row]);
-        if (mark.capitalTop != nullptr && isCapital(drawnAs(letter.base)))
-            rows[0] = rowBits(mark.capitalTop);
+        return true;
     }
+    for (int row = 0; row < MARK_ROWS; row++)
+        rows[row] |= rowBits(mark.row[row]);
+    if (isCapital(base) && rowBits(mark.row[1]) == 0)
+        rows[0] = rowBits(mark.capitalRow);
     return true;
 }
 
