@@ -12,9 +12,10 @@
 // is its own body in rows 2-6; capitals and letters with a part above the
 // x-height have a short form drawn for the purpose. A mark above fills rows
 // 0-1 over the body in rows 2-6; a mark below lifts the body to rows 1-5
-// and fills row 6. A capital whose short form would be its small letter's
-// body (O and o, Z and z, Г and г, И and и) has a tall form of 6 rows
-// instead, in rows 1-6 under a one-row mark.
+// and fills row 6. A capital with a tall form of 6 rows stands in rows
+// 1-6 under a one-row mark: A under a diaeresis (like the ROM's capitals),
+// and O, Z, Г and И under any mark, since a short form of theirs would be
+// the small letter's body.
 #pragma once
 
 enum {

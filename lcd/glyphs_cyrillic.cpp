@@ -70,7 +70,7 @@ const ShortForm SHORT_FORMS[] = {
     {0x0423, {"#...#", "#...#", ".####", "....#", "####."}}, // У
 };
 
-// Capitals whose short form would be a small letter's body, in six rows
+// Capitals whose short form would be the small letter's body: six rows
 // under a one-row mark.
 const TallForm TALL_FORMS[] = {
     {0x0413, {"#####", "#....", "#....", "#....", "#....", "#...."}}, // Г

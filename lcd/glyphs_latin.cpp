@@ -115,9 +115,11 @@ const ShortForm SHORT_FORMS[] = {
 };
 
 // Eth and D stroke share their shape.
-// Capitals whose short form would be a small letter's body, in six rows
-// under a one-row mark.
+// Capitals in six rows under a one-row mark: A under a diaeresis, as the
+// ROM draws it, and O and Z under any mark (their short forms would be
+// the small letters' bodies).
 const TallForm TALL_FORMS[] = {
+    {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#"}},
     {'O', {".###.", "#...#", "#...#", "#...#", "#...#", ".###."}},
     {'Z', {"#####", "....#", "...#.", ".#...", "#....", "#####"}},
 };

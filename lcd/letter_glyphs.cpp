@@ -6,30 +6,33 @@ namespace {
 
 enum { MARK_ROWS = 2, BODY_TOP = 2, LIFTED_BODY_TOP = 1, TALL_BODY_TOP = 1, MARK_BELOW_ROW = 6 };
 
-// A mark above has two rows over a small letter and a one-row form over a
-// capital: over a tall form always, over a short form when the mark's
-// second row is blank (dots and bars, which sit wider there).
+// A mark above has two rows over a small letter or a short capital, and a
+// one-row form over a tall capital. The diaeresis and the macron sit wider
+// over a short capital; the diaeresis takes a capital's tall form where it
+// has one.
 struct Mark {
     bool below; // under the letter: one row
     const char *row[MARK_ROWS];
-    const char *capitalRow;
+    const char *tallRow;
+    const char *shortCapitalTop;
+    bool prefersTall;
 };
 
 const Mark MARKS[GLYPH_MARKS] = {
-    {false, {"...#.", "..#.."}, "...#."}, // acute
-    {false, {".#...", "..#.."}, ".#..."}, // grave
-    {false, {"..#..", ".#.#."}, ".#.#."}, // circumflex
-    {false, {".#.#.", "..#.."}, ".#.#."}, // caron
-    {false, {"#...#", ".###."}, ".###."}, // breve
-    {false, {".##.#", "#..#."}, ".##.#"}, // tilde
-    {false, {".#.#.", "....."}, "#...#"}, // diaeresis
-    {false, {"..#..", "....."}, "..#.."}, // dot above
-    {false, {".###.", "....."}, "#####"}, // macron
-    {false, {"..#.#", ".#.#."}, "..#.#"}, // double acute
-    {false, {"..##.", "..#.."}, "..#.."}, // turned comma
-    {false, {"...#.", "#.#.#"}, "#.#.#"}, // diaeresis with tonos
-    {true, {"..#..", nullptr}, nullptr},  // cedilla
-    {true, {"...#.", nullptr}, nullptr},  // ogonek
+    {false, {"...#.", "..#.."}, "...#.", nullptr, false}, // acute
+    {false, {".#...", "..#.."}, ".#...", nullptr, false}, // grave
+    {false, {"..#..", ".#.#."}, ".#.#.", nullptr, false}, // circumflex
+    {false, {".#.#.", "..#.."}, ".#.#.", nullptr, false}, // caron
+    {false, {"#...#", ".###."}, ".###.", nullptr, false}, // breve
+    {false, {".##.#", "#..#."}, ".##.#", nullptr, false}, // tilde
+    {false, {".#.#.", "....."}, "#...#", "#...#", true},  // diaeresis
+    {false, {"..#..", "....."}, "..#..", nullptr, false}, // dot above
+    {false, {".###.", "....."}, "#####", "#####", false}, // macron
+    {false, {"..#.#", ".#.#."}, "..#.#", nullptr, false}, // double acute
+    {false, {"..##.", "..#.."}, "..#..", nullptr, false}, // turned comma
+    {false, {"...#.", "#.#.#"}, "#.#.#", nullptr, false}, // diaeresis with tonos
+    {true, {"..#..", nullptr}, nullptr, nullptr, false},  // cedilla
+    {true, {"...#.", nullptr}, nullptr, nullptr, false},  // ogonek
 };
 
 const GlyphSet *const SETS[] = {&LATIN_GLYPHS, &CYRILLIC_GLYPHS, &GREEK_GLYPHS, &SIGN_GLYPHS};
@@ -124,15 +127,16 @@ void composeTall(const TallForm &form, const Mark &mark, unsigned char rows[GLYP
     if (mark.below)
         rows[MARK_BELOW_ROW] |= rowBits(mark.row[0]);
     else
-        rows[0] = rowBits(mark.capitalRow);
+        rows[0] = rowBits(mark.tallRow);
 }
 
 bool compose(const ComposedLetter &letter, unsigned char rows[GLYPH_BYTES])
 {
     const Mark &mark = MARKS[letter.mark];
     unsigned base = drawnAs(letter.base);
-    if (const TallForm *form = tallForm(base)) {
-        composeTall(*form, mark, rows);
+    const TallForm *tall = tallForm(base);
+    if (tall != nullptr && (mark.prefersTall || shortForm(base) == nullptr)) {
+        composeTall(*tall, mark, rows);
         return true;
     }
     unsigned char bodyRows[BODY_ROWS];
@@ -147,8 +151,8 @@ bool compose(const ComposedLetter &letter, unsigned char rows[GLYPH_BYTES])
     }
     for (int row = 0; row < MARK_ROWS; row++)
         rows[row] |= rowBits(mark.row[row]);
-    if (isCapital(base) && rowBits(mark.row[1]) == 0)
-        rows[0] = rowBits(mark.capitalRow);
+    if (mark.shortCapitalTop != nullptr && isCapital(base))
+        rows[0] = rowBits(mark.shortCapitalTop);
     return true;
 }
 
