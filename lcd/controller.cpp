@@ -2,6 +2,7 @@
 
 #include "bus.h"
 #include "delay.h"
+#include "letters.h"
 
 const DisplayModeFlags displayModeFlags = {1, 1, 0, 0};
 
@@ -60,9 +61,12 @@ void lcdGotoXY(int column, int row)
     delayAfterAddress();
 }
 
-// The ROM character set is ASCII shifted down by 0x20.
+// The ROM character set is ASCII shifted down by 0x20; loaded letters
+// are their own codes, from CG RAM.
 static int characterCode(char c)
 {
+    if ((unsigned char)c >= FIRST_CG_RAM_CODE && lcdLettersLoaded())
+        return (unsigned char)c;
     int code = (signed char)c - 0x20;
     return code < 0 ? 0 : code;
 }

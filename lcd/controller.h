@@ -21,6 +21,7 @@ enum {
 // first as data bytes, low byte first.
 enum ControllerCommand {
     SET_CURSOR_POINTER = 0x21,
+    SET_OFFSET_REGISTER = 0x22,
     SET_ADDRESS_POINTER = 0x24,
     SET_TEXT_HOME = 0x40,
     SET_TEXT_AREA = 0x41,
@@ -52,7 +53,8 @@ void lcdClearGraphics();
 void lcdGotoXY(int column, int row);
 
 // Writes text at the address pointer, one cell per byte. Bytes below 0x20
-// and from 0x80 up show as blanks. Not clipped at the end of a row.
+// show as blanks, and so do bytes from 0x80 up unless lcdLoadLetters has
+// loaded their glyphs (letters.h). Not clipped at the end of a row.
 void lcdPrint(const char *text);
 
 // Sends the address pointer command for a display address, without a wait.

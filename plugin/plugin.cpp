@@ -4,6 +4,7 @@
 #include "bus.h"
 #include "config_dialog.h"
 #include "controller.h"
+#include "letters.h"
 #include "player_status.h"
 #include "plugin_record.h"
 #include "port_access.h"
@@ -178,6 +179,8 @@ int pluginInit()
     portAccessBind();
     lcdPortInit();
     lcdInit();
+    if (optIns.letters != 0)
+        lcdLoadLetters(GetACP());
     lcdClearText();
     lcdClearGraphics();
     lcdGotoXY(0, 0);

@@ -121,12 +121,14 @@ const char END_OF_RUN[] = "end-of-run";
 static const char FAST_BUS_SETTING[] = "Fast Bus=1";
 static const char FAST_BUS_SUFFIX[] = ".fast-bus";
 
-static ScenarioRun runHostSim(const std::string &name, const std::string &scenario, const std::string &options)
+static ScenarioRun runHostSim(const std::string &name, const std::string &scenario, const std::string &options,
+                              const std::string &hostLocale = "")
 {
     ScenarioRun run;
     run.outDir = std::string(E2E_OUTPUT_DIR) + "/" + name;
     std::string errors = std::string(E2E_OUTPUT_DIR) + "/" + name + ".stderr";
-    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
+    std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_HOST_LOCALE=" + shellQuoted(hostLocale) +
+                          " PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
                           shellQuoted(sourcePath("scripts/host-sim")) + " " + shellQuoted(scenario) + " " +
                           shellQuoted(run.outDir) + " --end-snapshot " + END_OF_RUN + options + " >/dev/null 2>" +
                           shellQuoted(errors);
@@ -179,13 +181,15 @@ static void expectSameDisplay(const std::string &name, const ScenarioRun &classi
 // The fast run goes first into the same folder as the classic one, and is
 // then moved aside: a path the plug-in prints (a missing picture) must be
 // the same in both.
-static ScenarioRun runScenarioFile(const std::string &name, const std::string &scenario)
+static ScenarioRun runScenarioFile(const std::string &name, const std::string &scenario,
+                                   const std::string &hostLocale = "")
 {
-    ScenarioRun fast = runHostSim(name, scenario, std::string(" --setting ") + shellQuoted(FAST_BUS_SETTING));
+    ScenarioRun fast =
+        runHostSim(name, scenario, std::string(" --setting ") + shellQuoted(FAST_BUS_SETTING), hostLocale);
     std::string aside = fast.outDir + FAST_BUS_SUFFIX;
     std::system(("rm -rf " + shellQuoted(aside) + " && mv " + shellQuoted(fast.outDir) + " " + shellQuoted(aside)).c_str());
     fast.outDir = aside;
-    ScenarioRun classic = runHostSim(name, scenario, "");
+    ScenarioRun classic = runHostSim(name, scenario, "", hostLocale);
     expectSameDisplay(name, classic, fast);
     return classic;
 }
@@ -210,9 +214,9 @@ static std::string writtenScenario(const std::string &name, const std::string &t
     return path;
 }
 
-ScenarioRun runScenarioText(const std::string &name, const std::string &text)
+ScenarioRun runScenarioText(const std::string &name, const std::string &text, const std::string &hostLocale)
 {
-    return runScenarioFile(name, writtenScenario(name, text));
+    return runScenarioFile(name, writtenScenario(name, text), hostLocale);
 }
 
 ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &text)

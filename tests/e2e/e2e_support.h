@@ -28,8 +28,10 @@ struct ScenarioRun {
 // end the same way, and see no protocol fault.
 ScenarioRun runScenario(const std::string &name);
 // Runs a scenario given as text (written to the output folder first), in
-// both modes as above.
-ScenarioRun runScenarioText(const std::string &name, const std::string &text);
+// both modes as above; hostLocale, when given, sets the host's ANSI code
+// page (ru_RU.UTF-8 gives 1251).
+ScenarioRun runScenarioText(const std::string &name, const std::string &text,
+                            const std::string &hostLocale = "");
 // Runs the scenario file at a path of the source tree, in both modes.
 ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath);
 // Runs a scenario given as text once, with the fast bus on.

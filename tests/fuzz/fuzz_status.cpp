@@ -10,6 +10,10 @@
 //   2 bytes  title length n, then n title bytes
 //   with flag bit 1: 2 bytes length m, then m bytes of the title after play
 // Missing bytes read as 0; after the ticks the shut-down screen is drawn.
+// Each input runs twice: with the ROM's characters alone, and with the
+// letters of a code page in CG RAM (Letters=1; bits 2-4 of the first byte
+// pick one of the six code pages), where bytes from 0x80 up are their own
+// codes and CG RAM must keep exactly the loaded glyphs.
 // Every tick samples, draws and then checks that every text is terminated
 // inside its field, that artist and song come from the title, that the
 // text area holds exactly the seven texts at their cells over what was
@@ -25,8 +29,11 @@
 #include "fuzz_support.h"
 #include "bus.h"
 #include "controller.h"
+#include "code_pages.h"
 #include "fake_host.h"
 #include "host.h"
+#include "letter_glyphs.h"
+#include "letters.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"
@@ -43,6 +50,8 @@ const int ICON_ROWS = 18;
 const int ICON_FIRST_BYTE = 36;
 const int ICON_BYTES = 3;
 const uint8_t SIX_PIXEL_MASK = 0x3F;
+const int LETTER_CODE_PAGES[] = {1252, 1250, 1251, 1253, 1254, 1257};
+const int NO_LETTERS = 0;
 
 std::string takeText(Input *in)
 {
@@ -81,13 +90,29 @@ bool isIconByte(int address)
 }
 
 // The cells lcdPrint fills from (column, row): the ROM font is ASCII less
-// 0x20, and every byte outside it shows as a blank.
-void printInto(uint8_t *ram, int column, int row, const char *text)
+// 0x20, and every byte outside it shows as a blank, unless the letters are
+// loaded: then bytes from 0x80 up are their own codes.
+void printInto(uint8_t *ram, int column, int row, const char *text, bool letters)
 {
     int address = row * TEXT_COLUMNS + column;
     for (const char *p = text; *p != '\0'; p++) {
         int code = (signed char)*p - 0x20;
+        if (letters && (uint8_t)*p >= FIRST_CG_RAM_CODE)
+            code = (uint8_t)*p;
         ram[address++ % RAM_SIZE] = (uint8_t)(code < 0 ? 0 : code);
+    }
+}
+
+// CG RAM holds the glyph of every byte of the code page, and nothing else.
+void checkLoadedGlyphs(int codePage)
+{
+    const unsigned short *letters = codePageHighHalf(codePage);
+    const uint8_t *cgRam = simPortEmulator.lcd.ram + CG_RAM_LETTERS;
+    for (int code = 0; code < CG_RAM_CODES; code++) {
+        unsigned char rows[GLYPH_BYTES];
+        letterGlyph(letters[code], rows);
+        check(std::memcmp(cgRam + code * GLYPH_BYTES, rows, GLYPH_BYTES) == 0,
+              "CG RAM differs from the loaded glyphs");
     }
 }
 
@@ -110,20 +135,20 @@ void checkTexts()
           "artist and song longer than the title");
 }
 
-void checkScreen(const uint8_t *before, bool artistChanged, bool stateChanged)
+void checkScreen(const uint8_t *before, bool artistChanged, bool stateChanged, bool letters)
 {
     const uint8_t *ram = simPortEmulator.lcd.ram;
     uint8_t expected[RAM_SIZE];
     std::memcpy(expected, before, RAM_SIZE);
     if (artistChanged)
         std::memset(expected + TEXT_HOME, 0, TEXT_AREA_BYTES);
-    printInto(expected, 4, 1, playerStatus.artist);
-    printInto(expected, 4, 2, playerStatus.song);
-    printInto(expected, 4, 6, playerStatus.timeText);
-    printInto(expected, 4, 4, playerStatus.trackText);
-    printInto(expected, 20, 4, playerStatus.sampleRateText);
-    printInto(expected, 20, 5, playerStatus.bitRateText);
-    printInto(expected, 17, 6, playerStatus.channelsText);
+    printInto(expected, 4, 1, playerStatus.artist, letters);
+    printInto(expected, 4, 2, playerStatus.song, letters);
+    printInto(expected, 4, 6, playerStatus.timeText, letters);
+    printInto(expected, 4, 4, playerStatus.trackText, letters);
+    printInto(expected, 20, 4, playerStatus.sampleRateText, letters);
+    printInto(expected, 20, 5, playerStatus.bitRateText, letters);
+    printInto(expected, 17, 6, playerStatus.channelsText, letters);
 
     for (int address = 0; address < RAM_SIZE; address++) {
         if (isIconByte(address)) {
@@ -136,15 +161,16 @@ void checkScreen(const uint8_t *before, bool artistChanged, bool stateChanged)
         if (ram[address] != expected[address]) {
             std::fprintf(stderr, "fuzz_status: RAM 0x%04X holds 0x%02X, expected 0x%02X\n",
                          address, ram[address], expected[address]);
-            fail(address < GRAPHIC_HOME ? "text cells differ from the seven texts"
-                                        : "graphics RAM outside the icon changed");
+            fail(address < GRAPHIC_HOME      ? "text cells differ from the seven texts"
+                 : address >= CG_RAM_LETTERS ? "CG RAM changed after the load"
+                                             : "RAM outside the text area and the icon changed");
         }
     }
     check(simPortEmulator.faults.empty(), "protocol fault on the bus");
     check(simPortEmulator.lcd.autoMode == AUTO_OFF, "controller left in auto mode");
 }
 
-void startModule()
+void startModule(int letterCodePage)
 {
     settingsReset();
     settings.lptPort = LPT_BASE;
@@ -154,6 +180,11 @@ void startModule()
     lcdPortInit();
     lcdInit();
     std::memset(simPortEmulator.lcd.ram, RAM_FILL, sizeof simPortEmulator.lcd.ram);
+    lcdForgetLetters();
+    if (letterCodePage != NO_LETTERS) {
+        lcdLoadLetters(letterCodePage);
+        checkLoadedGlyphs(letterCodePage);
+    }
     statusScreenReset();
     std::memset(&playerStatus, 0, sizeof playerStatus);
     fakeHostReset();
@@ -171,13 +202,12 @@ void answerFrom(Input *in)
     fakeHostAnswer(HOST_QUERY_PLAY_STATE, 0, takeInt(in));
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+// One run of the ticks and the shut-down screen.
+void runTicks(const uint8_t *data, size_t size, int letterCodePage)
 {
-    reportedEmulator = &simPortEmulator;
+    bool letters = letterCodePage != NO_LETTERS;
     Input in = {data, size};
-    startModule();
+    startModule(letterCodePage);
     std::string lastArtist;
     int lastPlayState = 0;
 
@@ -200,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bool stateChanged = lastPlayState != playerStatus.playState;
         simPortEmulator.transfers.clear();
         drawStatusScreen();
-        checkScreen(before, artistChanged, stateChanged);
+        checkScreen(before, artistChanged, stateChanged, letters);
 
         lastArtist = playerStatus.artist;
         lastPlayState = playerStatus.playState;
@@ -214,6 +244,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     bool artistChanged = lastArtist != playerStatus.artist;
     bool stateChanged = lastPlayState != playerStatus.playState;
     drawStatusScreen();
-    checkScreen(before, artistChanged, stateChanged);
+    checkScreen(before, artistChanged, stateChanged, letters);
+    if (letters)
+        checkLoadedGlyphs(letterCodePage);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    reportedEmulator = &simPortEmulator;
+    runTicks(data, size, NO_LETTERS);
+    int pick = size > 0 ? data[0] >> 2 : 0;
+    runTicks(data, size, LETTER_CODE_PAGES[pick % 6]);
     return 0;
 }
