@@ -25,7 +25,6 @@
 
 // Command codes and groups beyond those controller.h names for the driver.
 enum {
-    SET_OFFSET_REGISTER_CODE = 0x22,
     AUTO_READ_CODE = 0xB1,
     AUTO_RESET_MASK = 0xFE,      // 0xB2 and 0xB3
     HIGH_NIBBLE = 0xF0,
@@ -250,7 +249,7 @@ static bool setsRegister(uint8_t code)
     case SET_CURSOR_POINTER:
         setRegister(CURSOR_POINTER_SLOT, code, true);
         return true;
-    case SET_OFFSET_REGISTER_CODE:
+    case SET_OFFSET_REGISTER:
         setRegister(CG_OFFSET_SLOT, code, true);
         return true;
     case SET_TEXT_HOME:

@@ -1,7 +1,9 @@
 // The port seam of the Windows build.
 //
-// The port driver is loaded by full path only, from the plug-in's folder or
-// the Windows system folder, where a user or an installer put it. Never by
+// The virtual panel (pixelvane-panel.dll, the same two exports in front of
+// an emulated module) comes first, from the plug-in's folder. The port
+// driver is loaded by full path only, from the plug-in's folder or the
+// Windows system folder, where a user or an installer put it. Never by
 // its bare name: that searches the current folder and PATH too, and a
 // player started from a download folder would run a planted inpout32.dll.
 //
@@ -65,20 +67,25 @@ static bool bindDriver(HMODULE module)
     return driverOut != NULL && driverIn != NULL;
 }
 
-static HMODULE loadDriverFromPluginFolder()
+typedef bool (*FolderPathFunction)(const char *name, char *buffer, int size);
+
+// Loads a DLL by its full path in one folder, never by its bare name.
+static HMODULE loadFromFolder(FolderPathFunction folderPath, const char *name)
 {
     char path[MAX_PATH * 2];
-    if (!pluginFolderPath(DRIVER_DLL, path, sizeof path))
+    if (!folderPath(name, path, sizeof path))
         return NULL;
     return LoadLibraryA(path);
 }
 
-static HMODULE loadDriverFromSystemFolder()
+// A DLL with the two port exports; one without them is let go again.
+static bool bindPortDll(HMODULE module)
 {
-    char path[MAX_PATH * 2];
-    if (!systemFolderPath(DRIVER_DLL, path, sizeof path))
-        return NULL;
-    return LoadLibraryA(path);
+    if (bindDriver(module))
+        return true;
+    if (module != NULL)
+        FreeLibrary(module);
+    return false;
 }
 
 // The I/O bases of the parallel ports the system lists, asked for once,
@@ -103,21 +110,6 @@ static bool currentBaseAllowed()
     decidedBase = base;
     baseDecided = true;
     return decidedBaseAllowed;
-}
-
-// The virtual panel, from the plug-in's own folder only; without it,
-// nothing changes.
-static bool bindPanelFromPluginFolder()
-{
-    char path[MAX_PATH * 2];
-    if (!pluginFolderPath(PANEL_DLL, path, sizeof path))
-        return false;
-    HMODULE panel = LoadLibraryA(path);
-    if (bindDriver(panel))
-        return true;
-    if (panel != NULL)
-        FreeLibrary(panel);
-    return false;
 }
 
 static unsigned char directIn(unsigned short port)
@@ -221,8 +213,11 @@ void portAccessBind()
 {
     if (accessKind != PORT_ACCESS_UNBOUND)
         return;
-    if (bindPanelFromPluginFolder() || bindDriver(loadDriverFromPluginFolder()) ||
-        bindDriver(loadDriverFromSystemFolder()))
+    // The virtual panel from the plug-in's own folder only, then the port
+    // driver from the plug-in's folder or the system folder.
+    if (bindPortDll(loadFromFolder(pluginFolderPath, PANEL_DLL)) ||
+        bindPortDll(loadFromFolder(pluginFolderPath, DRIVER_DLL)) ||
+        bindPortDll(loadFromFolder(systemFolderPath, DRIVER_DLL)))
         accessKind = PORT_ACCESS_DRIVER_DLL;
     else if (directIoMayWork())
         accessKind = PORT_ACCESS_DIRECT;
