@@ -1,6 +1,6 @@
 #include "counting_waits.h"
 
-#include "delay.h"
+#include "timing/delay.h"
 
 WaitCounts waitCounts;
 

@@ -1,4 +1,4 @@
-// The three busy-waits of lcd/delay.h replaced by counters: linked in their
+// The three busy-waits of lcd/timing/delay.h replaced by counters: linked in their
 // place, they tell how many waits of each kind a piece of work runs,
 // without spending the time.
 #pragma once

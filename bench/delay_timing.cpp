@@ -1,4 +1,4 @@
-// How long the three busy-waits of lcd/delay.h take on this processor:
+// How long the three busy-waits of lcd/timing/delay.h take on this processor:
 // each is called many times in a row and the mean duration printed, one
 // line per wait:
 //
@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "clock.h"
-#include "delay.h"
+#include "timing/clock.h"
+#include "timing/delay.h"
 
 struct Wait {
     const char *name;
@@ -24,7 +24,7 @@ struct Wait {
     int calls;
 };
 
-// The counts lcd/delay.cpp keeps to itself, for the printed table only.
+// The counts lcd/timing/delay.cpp keeps to itself, for the printed table only.
 static const long BITMAP_ROW_WAIT_STEPS = 1000;
 static const long FRAME_WAIT_STEPS = 3200000;
 

@@ -1,6 +1,6 @@
-// The three busy-waits of lcd/delay.h, taken out: linked in their place,
+// The three busy-waits of lcd/timing/delay.h, taken out: linked in their place,
 // so a benchmark sees the driver's own work without the counted loops.
-#include "delay.h"
+#include "timing/delay.h"
 
 void delayAfterAddress()
 {

@@ -16,8 +16,9 @@
 // duration in microseconds, and the processor time the sending thread had.
 #include "bus.h"
 #include "panel_control.h"
-#include "port.h"
 #include "settings.h"
+#include "wire/port.h"
+#include "wire/port_driver.h"
 
 #include <windows.h>
 
@@ -26,8 +27,6 @@
 #include <cstdlib>
 #include <vector>
 
-typedef void(__stdcall *Out32Function)(short port, short value);
-typedef short(__stdcall *Inp32Function)(short port);
 
 static Out32Function driverOut;
 static Inp32Function driverIn;
@@ -104,8 +103,8 @@ int main(int argc, char **argv)
         return 2;
     }
     HMODULE driver = LoadLibraryA(argv[1]);
-    driverOut = driver ? (Out32Function)(void *)GetProcAddress(driver, "Out32") : nullptr;
-    driverIn = driver ? (Inp32Function)(void *)GetProcAddress(driver, "Inp32") : nullptr;
+    driverOut = driver ? (Out32Function)(void *)GetProcAddress(driver, PORT_DRIVER_OUT_EXPORT) : nullptr;
+    driverIn = driver ? (Inp32Function)(void *)GetProcAddress(driver, PORT_DRIVER_IN_EXPORT) : nullptr;
     if (driverOut == nullptr || driverIn == nullptr) {
         std::fprintf(stderr, "cannot bind %s\n", argv[1]);
         return 1;
@@ -113,8 +112,8 @@ int main(int argc, char **argv)
     PanelControlFunction panelControl =
         (PanelControlFunction)(void *)GetProcAddress(driver, PANEL_CONTROL_EXPORT);
     const PanelControl *panel = panelControl ? panelControl() : nullptr;
-    SimControlFunction simControl = (SimControlFunction)(void *)GetProcAddress(driver, SIM_CONTROL_EXPORT);
-    const SimControl *standIn = panel == nullptr && simControl ? simControl() : nullptr;
+    EmulatorControlFunction simControl = (EmulatorControlFunction)(void *)GetProcAddress(driver, SIM_CONTROL_EXPORT);
+    const EmulatorControl *standIn = panel == nullptr && simControl ? simControl() : nullptr;
     if (standIn)
         standIn->setAccessLogging(false);
     int frames = std::atoi(argv[3]), runs = std::atoi(argv[4]);

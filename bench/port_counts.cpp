@@ -19,10 +19,10 @@
 #include <string>
 
 #include "bench_host.h"
-#include "bitmap.h"
+#include "controller/bitmap.h"
 #include "bus.h"
 #include "counting_waits.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "host.h"
 #include "player_status.h"
 #include "settings.h"

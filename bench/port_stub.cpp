@@ -1,6 +1,6 @@
 #include "port_stub.h"
 
-#include "port.h"
+#include "wire/port.h"
 
 uint64_t portStubAccesses;
 

@@ -12,7 +12,7 @@
 
 #include "alloc_count.h"
 #include "bus.h"
-#include "clock.h"
+#include "timing/clock.h"
 #include "bench_host.h"
 #include "host.h"
 #include "player_status.h"

@@ -1,18 +1,18 @@
 #include "config_dialog.h"
 
-#include "bus.h"
-#include "controller.h"
+#include "controller/bitmap.h"
+#include "controller/controller.h"
 #include "credits.h"
 #include "dialog_ids.h"
-#include "plugin.h"
+#include "display_work.h"
 #include "settings.h"
 #include "status_screen.h"
 
 // The dialog while it is open, else NULL.
 static HWND openDialog;
-// Set when the plug-in shut down while this dialog was open: its buttons
-// must not draw over the shut-down screen.
-static bool drawingEnded;
+// A dialog open when the plug-in shut down draws nothing over the
+// shut-down screen; one opened after it may.
+static bool openedAfterShutdown;
 
 bool configDialogBringToFront()
 {
@@ -22,15 +22,9 @@ bool configDialogBringToFront()
     return true;
 }
 
-void configDialogOutlivesQuit()
-{
-    if (openDialog != NULL)
-        drawingEnded = true;
-}
-
 static bool beginDrawing()
 {
-    return !drawingEnded && displayWorkBegin();
+    return (openedAfterShutdown || !displayShutDown()) && displayWorkBegin();
 }
 
 static void checkIfSet(HWND dialog, int id, int value)
@@ -77,7 +71,7 @@ static void showPictureAfterDialog(const char *picture)
     if (!beginDrawing())
         return;
     lcdClearText();
-    pluginShowPicture(picture);
+    lcdShowPicture(picture);
     displayWorkEnd();
 }
 
@@ -92,7 +86,7 @@ void showAboutScreen()
     if (!beginDrawing())
         return;
     lcdClearText();
-    pluginShowPicture(ABOUT_PICTURE);
+    lcdShowPicture(ABOUT_PICTURE);
     lcdGotoXY(0, 0);
     lcdPrint("Programming: " PIXELVANE_AUTHOR);
     lcdGotoXY(0, 1);
@@ -112,7 +106,7 @@ static void showIntroUnderTheStatus()
     if (!beginDrawing())
         return;
     lcdClearText();
-    pluginShowPicture(INTRO_PICTURE);
+    lcdShowPicture(INTRO_PICTURE);
     drawStatusScreen();
     displayWorkEnd();
 }
@@ -151,18 +145,15 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         openDialog = dialog;
-        drawingEnded = false;
+        openedAfterShutdown = displayShutDown();
         showSettings(dialog);
         return FALSE;
     case WM_DESTROY:
         if (openDialog == dialog)
             openDialog = NULL;
         return FALSE;
-    case WM_COMMAND: {
-        INT_PTR result = onCommand(dialog, LOWORD(wParam));
-        lcdFlush();
-        return result;
-    }
+    case WM_COMMAND:
+        return onCommand(dialog, LOWORD(wParam));
     default:
         return FALSE;
     }

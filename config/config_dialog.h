@@ -7,5 +7,3 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 void showAboutScreen();
 // When the dialog is open: brings it to the front and returns true.
 bool configDialogBringToFront();
-// Shut-down under the open dialog: from now on it draws nothing.
-void configDialogOutlivesQuit();

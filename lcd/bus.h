@@ -1,4 +1,8 @@
-// Byte transfers to the T6963C over the parallel port.
+// Byte transfers to the T6963C: the one interface every display operation
+// is built on. By default the classic wire carries each byte as it comes;
+// with "Fast Bus=1" the bytes feed the fast bus's model of the module and
+// go out at the end of each display operation, only where they change what
+// the module holds. Nothing above this header knows which bus runs.
 #pragma once
 
 // Puts the control lines into their idle state (no strobe, no enable,

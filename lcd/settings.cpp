@@ -1,7 +1,6 @@
 #include "settings.h"
 
 Settings settings = {0, 0, 1, LPT_PORT_378};
-int refreshEnabled = 1;
 OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0};
 
 void settingsReset()
@@ -10,7 +9,6 @@ void settingsReset()
     settings.noIntro = 0;
     settings.timeRemaining = 1;
     settings.lptPort = LPT_PORT_378;
-    refreshEnabled = 1;
     optIns.fastBus = 0;
     optIns.fastBusPace = FAST_BUS_DEFAULT_PACE_US;
     optIns.letters = 0;

@@ -1,21 +1,17 @@
-// The four user settings and the run-time refresh flag.
+// The four user settings and the opt-in keys.
 //
 // They live beside the driver because the bus reads lptPort on every port
 // access; the settings file (plugin/) loads and saves them and the dialog
 // (config/) edits them. All are module-lifetime globals.
 #pragma once
 
+#include "wire/port_bases.h"
+
 struct Settings {
     int disableLcd;    // "Disable LCD": non-zero, timer ticks leave the display alone
     int noIntro;       // "NoIntro": non-zero, start-up shows the status background
     int timeRemaining; // "Time Remaining": non-zero, show remaining instead of elapsed time
     int lptPort;       // "LPTx": base I/O address of the parallel port
-};
-
-enum {
-    LPT_PORT_278 = 632,  // 0x278
-    LPT_PORT_378 = 888,  // 0x378, the default
-    LPT_PORT_3BC = 956,  // 0x3BC
 };
 
 extern Settings settings;
@@ -31,13 +27,16 @@ struct OptIns {
     int letters;     // "Letters": non-zero, bytes from 0x80 up as the code page's letters
 };
 
-enum { FAST_BUS_DEFAULT_PACE_US = 2 };
+// "Fast Bus Pace": the least microseconds between the starts of two byte
+// writes. Nothing is read back from the controller, so nothing else keeps a
+// fast card from outrunning it; the key can raise the pace up to the
+// ceiling.
+enum {
+    FAST_BUS_DEFAULT_PACE_US = 2,
+    FAST_BUS_PACE_CEILING_US = 1000,
+};
 
 extern OptIns optIns;
 
-// 0 while a dialog screen (intro, about) must not be overwritten by ticks.
-// Never persisted.
-extern int refreshEnabled;
-
-// Puts the built-in defaults back: 0, 0, 1, 888, refresh on, no opt-ins.
+// Puts the built-in defaults back: 0, 0, 1, 888, no opt-ins.
 void settingsReset();

@@ -28,8 +28,8 @@ static MirrorDriver bind(HMODULE self, const std::wstring &path)
         FreeLibrary(module);
         return driver;
     }
-    driver.out = (Out32Function)(void *)GetProcAddress(module, "Out32");
-    driver.in = (Inp32Function)(void *)GetProcAddress(module, "Inp32");
+    driver.out = (Out32Function)(void *)GetProcAddress(module, PORT_DRIVER_OUT_EXPORT);
+    driver.in = (Inp32Function)(void *)GetProcAddress(module, PORT_DRIVER_IN_EXPORT);
     if (driver.out == nullptr || driver.in == nullptr) {
         FreeLibrary(module);
         driver.out = nullptr;

@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-typedef void(__stdcall *Out32Function)(short port, short value);
-typedef short(__stdcall *Inp32Function)(short port);
+#include "wire/port_driver.h"
 
 struct MirrorDriver {
     Out32Function out;  // both null without a driver

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "wire/port_bases.h"
+
 enum {
     CARD_REGISTERS = 3,    // data, status, control
     CONTROL_OFFSET = 2,
@@ -9,9 +11,6 @@ enum {
 };
 
 static const uint8_t POWER_ON_CONTROL = 0xCC;
-// The three ports a PC's parallel-port cards sit on, and the choices of
-// the plug-in's settings dialog.
-static const uint16_t STANDARD_BASES[] = {0x278, 0x378, 0x3BC};
 
 static bool onCard(uint16_t base, uint16_t port)
 {
@@ -66,7 +65,7 @@ static void endChange(PanelCard *card, uint32_t after)
 void panelCardStart(PanelCard *card)
 {
     uint32_t after = beginChange(card);
-    emulatorReset(&card->emulator, STANDARD_BASES[1], POWER_ON_CONTROL);
+    emulatorReset(&card->emulator, LPT_PORT_378, POWER_ON_CONTROL);
     card->emulator.logAccesses = false;
     card->recording = false;
     card->followsPortSwitch = true;
@@ -97,11 +96,12 @@ void panelCardClearLogs(PanelCard *card)
     card->transfersCounted = 0;
 }
 
+// The standard base whose card has the register `port`.
 static bool standardPortOf(uint16_t port, uint16_t *base)
 {
-    for (uint16_t standard : STANDARD_BASES) {
-        if (onCard(standard, port)) {
-            *base = standard;
+    for (int offset = 0; offset < CARD_REGISTERS; offset++) {
+        if (portBaseIsStandard(port - offset)) {
+            *base = (uint16_t)(port - offset);
             return true;
         }
     }

@@ -3,7 +3,7 @@
 // out its own), the window, and the commands and messages the window takes.
 #pragma once
 
-#include "sim_control.h"
+#include "emulator_control.h"
 
 #include <windows.h>
 
@@ -26,7 +26,7 @@ enum PanelMessage {
 };
 
 struct PanelControl {
-    const SimControl *sim;
+    const EmulatorControl *sim;
     // The panel's window, once the first port access started it: waits up
     // to waitMs for the window's thread to make it; null without one.
     HWND (*window)(DWORD waitMs);

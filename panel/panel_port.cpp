@@ -96,7 +96,7 @@ static long paints()
     return panelWindowPaints();
 }
 
-static const SimControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
+static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
 static const PanelControl panelControl = {&simControl, windowHandle, paints};
 
 extern "C" const PanelControl *PixelvanePanelControl()

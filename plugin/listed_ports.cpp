@@ -8,7 +8,7 @@
 // functions looked up at run time.
 #include "listed_ports.h"
 
-#include "plugin.h"
+#include "module_path.h"
 
 #include <windows.h>
 

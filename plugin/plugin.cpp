@@ -1,10 +1,12 @@
 #include "plugin.h"
 
-#include "bitmap.h"
 #include "bus.h"
 #include "config_dialog.h"
-#include "controller.h"
-#include "letters.h"
+#include "controller/bitmap.h"
+#include "controller/controller.h"
+#include "display_work.h"
+#include "letters/letters.h"
+#include "module_path.h"
 #include "player_status.h"
 #include "plugin_record.h"
 #include "port_access.h"
@@ -21,11 +23,6 @@ enum {
 
 static const char PRODUCT_NAME[] = "Pixelvane";
 
-const char INTRO_PICTURE[] = "LCDLIntro.bmp";
-const char STATUS_PICTURE[] = "LCDMMenu.bmp";
-const char SETTINGS_PICTURE[] = "LCDSIntro.bmp";
-const char ABOUT_PICTURE[] = "LCDAbout.bmp";
-
 static char description[DESCRIPTION_SIZE];
 static WNDPROC savedWindowProc;
 // The host's window as it was created: a Unicode window must keep a
@@ -33,9 +30,6 @@ static WNDPROC savedWindowProc;
 // taskbar button and every other reader of it lose the characters outside
 // the code page.
 static bool unicodeWindow;
-// Set by pluginQuit: the shut-down screen stays, whatever messages follow.
-static bool quitDone;
-static bool displayWorkRunning;
 
 PluginRecord pluginRecord = {
     PLUGIN_RECORD_VERSION, "", pluginInit, pluginConfig, pluginQuit, 0, 0,
@@ -44,71 +38,6 @@ PluginRecord pluginRecord = {
 extern "C" PluginRecord *winampGetGeneralPurposePlugin()
 {
     return &pluginRecord;
-}
-
-// The file-name part of a path: what follows the last backslash, or the
-// whole path when it has none.
-static const char *fileNamePart(const char *path)
-{
-    const char *p = path + lstrlenA(path);
-    while (p > path && p[-1] != '\\')
-        p--;
-    return p;
-}
-
-bool pluginFolderPath(const char *name, char *buffer, int size)
-{
-    buffer[0] = '\0';
-    DWORD length = GetModuleFileNameA(pluginRecord.moduleInstance, buffer, (DWORD)size);
-    // A module path that filled the buffer was cut short: never use it.
-    if (length == 0 || length >= (DWORD)size) {
-        buffer[0] = '\0';
-        return false;
-    }
-    char *folderEnd = buffer + (fileNamePart(buffer) - buffer);
-    int nameLength = lstrlenA(name);
-    if ((folderEnd - buffer) + nameLength >= size) {
-        buffer[0] = '\0';
-        return false;
-    }
-    *folderEnd = '\0';
-    lstrcatA(buffer, name);
-    return true;
-}
-
-bool systemFolderPath(const char *name, char *buffer, int size)
-{
-    buffer[0] = '\0';
-    UINT length = GetSystemDirectoryA(buffer, (UINT)size);
-    if (length == 0 || (int)length + 1 + lstrlenA(name) >= size) {
-        buffer[0] = '\0';
-        return false;
-    }
-    lstrcatA(buffer, "\\");
-    lstrcatA(buffer, name);
-    return true;
-}
-
-bool displayWorkBegin()
-{
-    if (displayWorkRunning)
-        return false;
-    displayWorkRunning = true;
-    return true;
-}
-
-void displayWorkEnd()
-{
-    displayWorkRunning = false;
-}
-
-void pluginShowPicture(const char *name)
-{
-    char path[MAX_PATH * 2];
-    if (pluginFolderPath(name, path, sizeof path))
-        lcdShowBitmap(path);
-    else
-        lcdShowBitmap(name);
 }
 
 static void formatDescription()
@@ -170,11 +99,20 @@ static void pinModule()
         LoadLibraryA(path);
 }
 
+// The pictures lie beside the module.
+static void findPictures()
+{
+    char folder[PICTURE_PATH_SIZE];
+    pluginFolderPath("", folder, sizeof folder);
+    lcdSetPictureFolder(folder);
+}
+
 int pluginInit()
 {
     formatDescription();
     SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
     loadSettings();
+    findPictures();
 
     portAccessBind();
     lcdPortInit();
@@ -184,15 +122,16 @@ int pluginInit()
     lcdClearText();
     lcdClearGraphics();
     lcdGotoXY(0, 0);
+    // Both areas are blank: the status screen has drawn nothing yet.
+    statusScreenReset();
 
     pinModule();
     installWindowProc();
 
     if (displayWorkBegin()) {
-        pluginShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
+        lcdShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
         displayWorkEnd();
     }
-    lcdFlush();
     return 0;
 }
 
@@ -227,17 +166,13 @@ static void restoreWindowProc()
 // then draws nothing more.
 void pluginQuit()
 {
-    bool insideOtherWork = displayWorkRunning;
-    displayWorkRunning = true;
+    displayWorkBeginShutdown();
     setShutdownStatus();
     drawStatusScreen();
-    lcdFlush();
-    displayWorkRunning = insideOtherWork;
-    configDialogOutlivesQuit();
+    displayWorkEnd();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
     saveSettings();
-    quitDone = true;
 }
 
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -245,17 +180,18 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // Taken first: a quit from inside the refresh puts the host's own
     // procedure back, and this message must still reach it.
     WNDPROC hostProcedure = savedWindowProc;
-    if (message == WM_TIMER && refreshEnabled != 0 && settings.disableLcd == 0 && !quitDone &&
-        displayWorkBegin()) {
-        samplePlayerStatus();
-        if (!quitDone)
-            drawStatusScreen();
+    // A tick ends its display work also while a dialog screen holds the
+    // refresh off: the fast bus's periodic text resend stays on time.
+    if (message == WM_TIMER && settings.disableLcd == 0 && !displayShutDown() && displayWorkBegin()) {
+        if (refreshEnabled != 0) {
+            samplePlayerStatus();
+            // The host may have shut the plug-in down from a modal loop
+            // inside one of the sample's messages.
+            if (!displayShutDown())
+                drawStatusScreen();
+        }
         displayWorkEnd();
     }
-    // Also while a dialog screen holds the refresh off: the fast bus's
-    // periodic text resend stays on time (nothing else is pending then).
-    if (message == WM_TIMER && settings.disableLcd == 0 && !quitDone && !displayWorkRunning)
-        lcdFlush();
     if (unicodeWindow)
         return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
     return CallWindowProcA(hostProcedure, window, message, wParam, lParam);

@@ -25,15 +25,20 @@
 #include "port_access.h"
 
 #include "listed_ports.h"
-#include "plugin.h"
-#include "port.h"
-#include "port_bases.h"
+#include "module_path.h"
 #include "settings.h"
+#include "wire/port.h"
+#include "wire/port_bases.h"
+#include "wire/port_driver.h"
 
 #include <windows.h>
 
-typedef void(__stdcall *Out32Function)(short port, short value);
-typedef short(__stdcall *Inp32Function)(short port);
+enum PortAccessKind {
+    PORT_ACCESS_UNBOUND,
+    PORT_ACCESS_DRIVER_DLL,
+    PORT_ACCESS_DIRECT,
+    PORT_ACCESS_NONE,
+};
 
 static PortAccessKind accessKind = PORT_ACCESS_UNBOUND;
 static Out32Function driverOut;
@@ -62,8 +67,8 @@ static bool bindDriver(HMODULE module)
 {
     if (module == NULL)
         return false;
-    driverOut = (Out32Function)(void *)GetProcAddress(module, "Out32");
-    driverIn = (Inp32Function)(void *)GetProcAddress(module, "Inp32");
+    driverOut = (Out32Function)(void *)GetProcAddress(module, PORT_DRIVER_OUT_EXPORT);
+    driverIn = (Inp32Function)(void *)GetProcAddress(module, PORT_DRIVER_IN_EXPORT);
     return driverOut != NULL && driverIn != NULL;
 }
 
@@ -223,11 +228,6 @@ void portAccessBind()
         accessKind = PORT_ACCESS_DIRECT;
     else
         accessKind = PORT_ACCESS_NONE;
-}
-
-PortAccessKind portAccessKind()
-{
-    return accessKind;
 }
 
 void portWriteByte(unsigned short port, unsigned char value)

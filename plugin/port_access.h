@@ -6,13 +6,5 @@
 // (no byte reaches a port).
 #pragma once
 
-enum PortAccessKind {
-    PORT_ACCESS_UNBOUND,
-    PORT_ACCESS_DRIVER_DLL,
-    PORT_ACCESS_DIRECT,
-    PORT_ACCESS_NONE,
-};
-
 // Chooses the access method; later calls keep the first choice.
 void portAccessBind();
-PortAccessKind portAccessKind();

@@ -1,6 +1,6 @@
 #include "settings_file.h"
 
-#include "plugin.h"
+#include "module_path.h"
 #include "settings.h"
 
 #include <windows.h>
@@ -28,6 +28,8 @@ static void readValue(const char *key, int *value, const char *path)
 
 void loadSettings()
 {
+    // A key the file lacks keeps its built-in default.
+    settingsReset();
     char path[SETTINGS_PATH_SIZE];
     if (!settingsPath(path))
         return;

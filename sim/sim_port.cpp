@@ -1,6 +1,6 @@
 #include "sim_port.h"
 
-#include "port.h"
+#include "wire/port.h"
 
 Emulator simPortEmulator;
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "bus.h"
-#include "controller.h"
-#include "delay.h"
+#include "controller/controller.h"
+#include "timing/delay.h"
 #include "player_status.h"
 
 // What is on the display now. The artist is held at full length, so an

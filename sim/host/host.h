@@ -6,7 +6,7 @@
 
 #include "emulator.h"
 #include "scenario.h"
-#include "sim_control.h"
+#include "emulator_control.h"
 
 #include <windows.h>
 
@@ -51,7 +51,7 @@ struct Host {
     WNDPROC procBeforePlugin = nullptr;
     HMODULE plugin = nullptr;
     HMODULE driver = nullptr;
-    const SimControl *sim = nullptr;
+    const EmulatorControl *sim = nullptr;
     HostPluginRecord *record = nullptr;
     std::map<std::pair<long long, long long>, long long> answers;
     std::wstring title; // as the host last set it

@@ -45,8 +45,8 @@ static void keptConfigure(unsigned short, unsigned char) {}
 static const Emulator *keptState() { return &kept; }
 static void keptLogging(bool) {}
 static void keptClear() {}
-static const SimControl keptControl = {keptConfigure, keptState, keptLogging, keptClear};
-static const SimControl *panelSim;
+static const EmulatorControl keptControl = {keptConfigure, keptState, keptLogging, keptClear};
+static const EmulatorControl *panelSim;
 
 void setPanelSource(const std::string &path)
 {
@@ -70,11 +70,11 @@ bool panelDriverChosen()
     return mode != NO_PANEL;
 }
 
-static const SimControl *loadSimControl(const Step &step, const std::string &path)
+static const EmulatorControl *loadSimControl(const Step &step, const std::string &path)
 {
     host.driver = LoadLibraryW(widen(path).c_str());
-    SimControlFunction control =
-        host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
+    EmulatorControlFunction control =
+        host.driver ? (EmulatorControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
     if (control == nullptr)
         fail(&step, "cannot load the port-driver stand-in " + path);
     return control();

@@ -82,8 +82,8 @@ static void placeDriver(const Step &step)
     }
     copyFileTo(&step, host.driverSource, driverPath);
     host.driver = LoadLibraryW(widen(driverPath).c_str());
-    SimControlFunction control =
-        host.driver ? (SimControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
+    EmulatorControlFunction control =
+        host.driver ? (EmulatorControlFunction)(void *)GetProcAddress(host.driver, SIM_CONTROL_EXPORT) : nullptr;
     if (control == nullptr)
         fail(&step, "cannot load the port-driver stand-in " + driverPath);
     host.sim = control();
@@ -180,8 +180,8 @@ void adoptDriverFoundByPlugin()
     if (host.sim)
         return;
     HMODULE found = GetModuleHandleA(DRIVER_DLL);
-    SimControlFunction control =
-        found ? (SimControlFunction)(void *)GetProcAddress(found, SIM_CONTROL_EXPORT) : nullptr;
+    EmulatorControlFunction control =
+        found ? (EmulatorControlFunction)(void *)GetProcAddress(found, SIM_CONTROL_EXPORT) : nullptr;
     if (control) {
         event("driver loaded by the plug-in");
         host.sim = control();

@@ -1,7 +1,7 @@
 // A stand-in for the inpout32.dll port driver, in front of the emulator:
 // the same exports with the same conventions (__stdcall, undecorated), so
 // the plug-in binds it exactly as it binds the real driver.
-#include "sim_control.h"
+#include "emulator_control.h"
 
 #include <windows.h>
 
@@ -88,9 +88,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
     return TRUE;
 }
 
-static const SimControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
+static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
 
-extern "C" __declspec(dllexport) const SimControl *PixelvaneSimControl()
+extern "C" __declspec(dllexport) const EmulatorControl *PixelvaneSimControl()
 {
     return &simControl;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "font.h"
-#include "letter_glyphs.h"
+#include "letters/letter_glyphs.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
-#include "bitmap.h"
+#include "controller/bitmap.h"
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "settings.h"
 #include "sim_port.h"
 

@@ -27,11 +27,11 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
-#include "bitmap.h"
+#include "controller/bitmap.h"
 #include "bus.h"
-#include "clock.h"
-#include "controller.h"
-#include "fast_bus.h"
+#include "timing/clock.h"
+#include "controller/controller.h"
+#include "fast_bus/fast_bus.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"

@@ -28,12 +28,12 @@
 
 #include "fuzz_support.h"
 #include "bus.h"
-#include "controller.h"
-#include "code_pages.h"
+#include "controller/controller.h"
+#include "letters/code_pages.h"
 #include "fake_host.h"
 #include "host.h"
-#include "letter_glyphs.h"
-#include "letters.h"
+#include "letters/letter_glyphs.h"
+#include "letters/letters.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"
@@ -180,7 +180,7 @@ void startModule(int letterCodePage)
     lcdPortInit();
     lcdInit();
     std::memset(simPortEmulator.lcd.ram, RAM_FILL, sizeof simPortEmulator.lcd.ram);
-    lcdForgetLetters();
+    lcdShowHighBytesFromCgRam(false);
     if (letterCodePage != NO_LETTERS) {
         lcdLoadLetters(letterCodePage);
         checkLoadedGlyphs(letterCodePage);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "replay.h"
 #include "settings.h"
 #include "sim_port.h"

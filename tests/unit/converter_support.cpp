@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "bitmap.h"
+#include "controller/bitmap.h"
 #include "bus.h"
-#include "controller.h"
-#include "delay.h"
+#include "controller/controller.h"
+#include "timing/delay.h"
 #include "settings.h"
 #include "sim_port.h"
 

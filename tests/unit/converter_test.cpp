@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "converter_support.h"
 #include "sim_port.h"
 

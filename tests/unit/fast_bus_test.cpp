@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "bitmap.h"
+#include "controller/bitmap.h"
 #include "bus.h"
-#include "clock.h"
-#include "controller.h"
-#include "delay.h"
-#include "fast_bus.h"
-#include "fast_wire.h"
+#include "timing/clock.h"
+#include "controller/controller.h"
+#include "timing/delay.h"
+#include "fast_bus/fast_bus.h"
+#include "wire/fast_wire.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"

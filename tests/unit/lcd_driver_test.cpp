@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "font.h"
 #include "settings.h"
 #include "sim_port.h"

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "bus.h"
-#include "code_pages.h"
-#include "controller.h"
+#include "letters/code_pages.h"
+#include "controller/controller.h"
 #include "font.h"
-#include "letter_glyphs.h"
-#include "letters.h"
+#include "letters/letter_glyphs.h"
+#include "letters/letters.h"
 #include "settings.h"
 #include "sim_port.h"
 
@@ -36,7 +36,7 @@ struct LetterLoad : ::testing::Test {
         simPortEmulator.transfers.clear();
         simPortEmulator.accesses.clear();
     }
-    void TearDown() override { lcdForgetLetters(); }
+    void TearDown() override { lcdShowHighBytesFromCgRam(false); }
 
     std::string transfers(size_t from, size_t count) const
     {
@@ -184,10 +184,8 @@ TEST_F(LetterLoad, HighBytesAreTheirOwnCodesOnlyAfterALoadAndShowTheirGlyphs)
     lcdLoadLetters(437); // outside the tables: nothing sent, nothing changed
     lcdPrint("\xE9");
     EXPECT_EQ(transfers(0, 100), "D 00 C C0 D 00 C C0");
-    EXPECT_FALSE(lcdLettersLoaded());
 
     lcdLoadLetters(1252);
-    EXPECT_TRUE(lcdLettersLoaded());
     lcdClearText();
     lcdClearGraphics();
     lcdGotoXY(4, 1);
@@ -206,7 +204,7 @@ TEST_F(LetterLoad, HighBytesAreTheirOwnCodesOnlyAfterALoadAndShowTheirGlyphs)
             EXPECT_EQ(image.pixel[8 + y][9 * 6 + x], (euro[y] >> (5 - x)) & 1) << x << "," << y;
         }
 
-    lcdForgetLetters();
+    lcdShowHighBytesFromCgRam(false);
     simPortEmulator.transfers.clear();
     lcdPrint("\xE9");
     EXPECT_EQ(transfers(0, 100), "D 00 C C0");

@@ -2,7 +2,7 @@
 // always, any other only where the system lists a parallel port.
 #include <gtest/gtest.h>
 
-#include "port_bases.h"
+#include "wire/port_bases.h"
 
 TEST(PortBases, StandardBasesAlwaysAndOthersOnlyWhereAPortIsListed)
 {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "fake_host.h"
 #include "host.h"
 #include "player_status.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bus.h"
-#include "controller.h"
+#include "controller/controller.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"

@@ -1,7 +1,5 @@
 #include "port_bases.h"
 
-#include "settings.h"
-
 bool portBaseIsStandard(int base)
 {
     return base == LPT_PORT_278 || base == LPT_PORT_378 || base == LPT_PORT_3BC;

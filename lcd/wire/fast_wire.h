@@ -4,16 +4,9 @@
 
 #include <cstdint>
 
-enum {
-    // Least microseconds between the starts of two byte writes: nothing is
-    // read back from the controller, so nothing else keeps a fast card from
-    // outrunning it. "Fast Bus Pace" can raise it, up to the ceiling.
-    FAST_BUS_PACE_CEILING_US = 1000,
-};
-
 // The pace in use for a "Fast Bus Pace" value: below the default (a value
 // that is not a number reads as 0) the default, above the ceiling the
-// ceiling.
+// ceiling (settings.h).
 int fastWirePace(int requested);
 
 // Reads the control register of settings.lptPort once and puts the lines
@@ -21,10 +14,14 @@ int fastWirePace(int requested);
 // here on the register lives in a shadow and is never read again.
 void fastWireStart();
 
-// True when settings.lptPort no longer names the port the shadow was read
-// from: the new port's control register has then been read once, and what
-// its module holds is unknown. Called before each burst of bytes.
-bool fastWirePortChanged();
+// When settings.lptPort no longer names the port the shadow was read from,
+// starts the wire again on the new port (its control register read once)
+// and returns true: what the module there holds is unknown. Called before
+// each burst of bytes.
+bool fastWireRestartIfPortMoved();
+
+// A command with its two parameter bytes before it, low byte first.
+void fastWireSendWithWord(uint8_t low, uint8_t high, uint8_t command);
 
 // One byte to the controller: a command when `command`, else data.
 void fastWireSend(bool command, uint8_t value);

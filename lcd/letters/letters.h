@@ -8,12 +8,12 @@
 // 0x0000 and the graphics area at 0x0200-0x0BFF.
 #pragma once
 
+#include "t6963c.h"
+
 enum {
     CG_RAM_OFFSET = 3,
-    FIRST_CG_RAM_CODE = 0x80,
     CG_RAM_CODES = 128,
     CG_RAM_LETTERS = (CG_RAM_OFFSET << 11) | (FIRST_CG_RAM_CODE << 3), // 0x1C00
-    CG_RAM_LETTER_BYTES = CG_RAM_CODES * 8,                            // 1 KiB
 };
 
 // Sets the offset register and loads, with one auto write, the glyph of
@@ -22,10 +22,3 @@ enum {
 // then on lcdPrint sends those bytes as their own codes. A code page
 // outside the tables sends nothing and changes nothing. Call after lcdInit.
 void lcdLoadLetters(int codePage);
-
-// True once lcdLoadLetters has loaded a code page.
-bool lcdLettersLoaded();
-
-// Back to the ROM alone: lcdPrint shows bytes from 0x80 up as blanks again.
-// Sends nothing.
-void lcdForgetLetters();

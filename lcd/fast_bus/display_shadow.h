@@ -7,10 +7,7 @@
 
 #include <cstdint>
 
-enum {
-    DISPLAY_RAM_BYTES = 0x2000,
-    DISPLAY_RAM_MASK = DISPLAY_RAM_BYTES - 1,
-};
+#include "t6963c.h"
 
 struct DisplayShadow {
     uint8_t wanted[DISPLAY_RAM_BYTES];  // what the driver wrote there last

@@ -11,10 +11,11 @@
 #include "bitmap.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "bus.h"
 #include "controller.h"
-#include "delay.h"
+#include "timing/delay.h"
 
 enum {
     // The info header's height field begins at byte 22 (14-byte file header,
@@ -30,14 +31,14 @@ enum {
     BMP_ROW_FILL_BYTES = BMP_ROW_BYTES - BMP_ROW_PIXEL_BYTES, // 2
     // One frame fills the panel's 64 pixel rows.
     FRAME_ROWS = PANEL_HEIGHT,
-    // The frame counter is 8 bits wide.
-    MAX_FRAMES = 255,
     // Frames 0 and 1 go out back to back; the pause comes before later ones.
     FIRST_PACED_FRAME = 2,
     GROUPS_PER_ROW = GRAPHIC_BYTES_PER_ROW / 4, // 10
 };
 
 void (*bitmapFrameWait)() = delayBeforeFrame;
+
+static char pictureFolder[PICTURE_PATH_SIZE];
 
 // A failed read counts as 0xFF, so it inverts to 0: pixels off.
 static int readByte(FILE *file)
@@ -121,8 +122,8 @@ static void playFile(const char *path)
 
     // A top-down bitmap's negative height reads as 256 frames or more.
     int frames = height / FRAME_ROWS;
-    if (frames > MAX_FRAMES)
-        frames = MAX_FRAMES;
+    if (frames > PICTURE_MAX_FRAMES)
+        frames = PICTURE_MAX_FRAMES;
     for (unsigned char frame = 0; frame < frames; frame++) {
         if (frame >= FIRST_PACED_FRAME)
             bitmapFrameWait();
@@ -139,4 +140,26 @@ void lcdShowBitmap(const char *path)
 {
     playFile(path);
     lcdFlush();
+}
+
+void lcdSetPictureFolder(const char *folder)
+{
+    size_t length = std::strlen(folder);
+    if (length >= sizeof pictureFolder)
+        length = 0;
+    std::memcpy(pictureFolder, folder, length);
+    pictureFolder[length] = '\0';
+}
+
+void lcdShowPicture(const char *name)
+{
+    char path[PICTURE_PATH_SIZE];
+    size_t folderLength = std::strlen(pictureFolder);
+    if (folderLength + std::strlen(name) >= sizeof path) {
+        lcdShowBitmap(name);
+        return;
+    }
+    std::memcpy(path, pictureFolder, folderLength);
+    std::strcpy(path + folderLength, name);
+    lcdShowBitmap(path);
 }

@@ -1,4 +1,5 @@
-// The fast bus on the wiring of bus.cpp (same pins, same inverters).
+// The fast wire on the wiring of wiring.h (the classic wire's pins and
+// inverters).
 //
 // The control register is written whole from a shadow instead of one bit
 // per read-modify-write. A byte is:
@@ -14,16 +15,10 @@
 // pace apart, measured on the fast bus's clock.
 #include "fast_wire.h"
 
-#include "clock.h"
 #include "port.h"
 #include "settings.h"
-
-enum ControlLine {
-    WRITE_STROBE = 0x01,   // /WR
-    CHIP_ENABLE = 0x02,    // /CE
-    COMMAND_SELECT = 0x04, // C/D: set for a command
-    READ_STROBE = 0x08,    // /RD, never asserted
-};
+#include "timing/clock.h"
+#include "wiring.h"
 
 enum : uint64_t { NANOSECONDS_PER_MICROSECOND = 1000 };
 
@@ -43,12 +38,12 @@ int fastWirePace(int requested)
 
 static unsigned short dataRegister()
 {
-    return base;
+    return dataRegisterAt(base);
 }
 
 static unsigned short controlRegister()
 {
-    return (unsigned short)(base + 2);
+    return controlRegisterAt(base);
 }
 
 void fastWireStart()
@@ -62,7 +57,7 @@ void fastWireStart()
     lastByteStart = fastBusClock() - paceNanoseconds;
 }
 
-bool fastWirePortChanged()
+bool fastWireRestartIfPortMoved()
 {
     if ((unsigned short)settings.lptPort == base)
         return false;
@@ -88,4 +83,11 @@ void fastWireSend(bool command, uint8_t value)
     portWriteByte(dataRegister(), value);
     portWriteByte(controlRegister(), (uint8_t)(control | CHIP_ENABLE | WRITE_STROBE));
     portWriteByte(controlRegister(), control);
+}
+
+void fastWireSendWithWord(uint8_t low, uint8_t high, uint8_t command)
+{
+    fastWireSend(false, low);
+    fastWireSend(false, high);
+    fastWireSend(true, command);
 }

@@ -1,8 +1,9 @@
 #include "controller.h"
 
 #include "bus.h"
-#include "delay.h"
-#include "letters.h"
+#include "timing/delay.h"
+
+static bool highBytesFromCgRam;
 
 const DisplayModeFlags displayModeFlags = {1, 1, 0, 0};
 
@@ -12,7 +13,7 @@ static int displayModeCommand()
            2 * displayModeFlags.cursorOn + 1 * displayModeFlags.cursorBlink;
 }
 
-static void sendWithWord(int word, int command)
+void lcdSendWithWord(int word, int command)
 {
     lcdWriteData(word % 256);
     lcdWriteData(word >> 8);
@@ -21,19 +22,19 @@ static void sendWithWord(int word, int command)
 
 void lcdSetAddress(int address)
 {
-    sendWithWord(address, SET_ADDRESS_POINTER);
+    lcdSendWithWord(address, SET_ADDRESS_POINTER);
 }
 
 void lcdInit()
 {
-    sendWithWord(TEXT_HOME, SET_TEXT_HOME);             // text area at 0x0000
-    sendWithWord(TEXT_COLUMNS, SET_TEXT_AREA);          // 40 cells per text row
-    sendWithWord(GRAPHIC_HOME, SET_GRAPHIC_HOME);       // graphics area at 0x0200
-    sendWithWord(GRAPHIC_BYTES_PER_ROW, SET_GRAPHIC_AREA); // 40 bytes per pixel row
-    lcdWriteCommand(MODE_OR_INTERNAL_CG);               // text OR graphics, ROM font
-    lcdWriteCommand(CURSOR_PATTERN_8_LINES);            // block cursor (kept off)
-    sendWithWord(0x0000, SET_CURSOR_POINTER);           // cursor at column 0, row 0
-    lcdWriteCommand(displayModeCommand());              // graphics and text on: 0x9C
+    lcdSendWithWord(TEXT_HOME, SET_TEXT_HOME);                // text area at 0x0000
+    lcdSendWithWord(TEXT_COLUMNS, SET_TEXT_AREA);             // 40 cells per text row
+    lcdSendWithWord(GRAPHIC_HOME, SET_GRAPHIC_HOME);          // graphics area at 0x0200
+    lcdSendWithWord(GRAPHIC_BYTES_PER_ROW, SET_GRAPHIC_AREA); // 40 bytes per pixel row
+    lcdWriteCommand(MODE_OR_INTERNAL_CG);                     // text OR graphics, ROM font
+    lcdWriteCommand(CURSOR_PATTERN_8_LINES);                  // block cursor (kept off)
+    lcdSendWithWord(0x0000, SET_CURSOR_POINTER);              // cursor at column 0, row 0
+    lcdWriteCommand(displayModeCommand());                    // graphics and text on: 0x9C
 }
 
 static void fillZeros(int address, int count)
@@ -61,11 +62,16 @@ void lcdGotoXY(int column, int row)
     delayAfterAddress();
 }
 
-// The ROM character set is ASCII shifted down by 0x20; loaded letters
-// are their own codes, from CG RAM.
+void lcdShowHighBytesFromCgRam(bool fromCgRam)
+{
+    highBytesFromCgRam = fromCgRam;
+}
+
+// The ROM character set is ASCII shifted down by 0x20; bytes whose glyphs
+// are in CG RAM are their own codes.
 static int characterCode(char c)
 {
-    if ((unsigned char)c >= FIRST_CG_RAM_CODE && lcdLettersLoaded())
+    if ((unsigned char)c >= FIRST_CG_RAM_CODE && highBytesFromCgRam)
         return (unsigned char)c;
     int code = (signed char)c - 0x20;
     return code < 0 ? 0 : code;

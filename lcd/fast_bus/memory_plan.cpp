@@ -9,21 +9,21 @@
 // plan ending in a run of each kind.
 #include "display_shadow.h"
 
-#include "controller.h"
-#include "fast_wire.h"
+#include "t6963c.h"
+#include "wire/fast_wire.h"
 
 // Port accesses on the fast wire. Every run ends with a command, so each
 // one starts with C/D selecting a command.
 enum {
-    BYTE = 3,   // data register, /CE and /WR asserted, both released
-    SWITCH = 1, // C/D alone
+    BYTE_ACCESSES = 3,     // data register, /CE and /WR asserted, both released
+    C_D_SWITCH_ACCESSES = 1, // C/D alone
     // Data low, data high, SET_ADDRESS_POINTER.
-    ADDRESS_COST = SWITCH + BYTE + BYTE + SWITCH + BYTE,                   // 11
+    ADDRESS_COST = C_D_SWITCH_ACCESSES + 2 * BYTE_ACCESSES + C_D_SWITCH_ACCESSES + BYTE_ACCESSES, // 11
     // AUTO_WRITE, then the switch to data, and at the end AUTO_RESET.
-    AUTO_RUN_COST = BYTE + SWITCH + SWITCH + BYTE,                        // 8
-    AUTO_BYTE_COST = BYTE,
+    AUTO_RUN_COST = BYTE_ACCESSES + C_D_SWITCH_ACCESSES + C_D_SWITCH_ACCESSES + BYTE_ACCESSES,   // 8
+    AUTO_BYTE_COST = BYTE_ACCESSES,
     // Data, DATA_WRITE_INCREMENT.
-    SINGLE_BYTE_COST = SWITCH + BYTE + SWITCH + BYTE,                     // 8
+    SINGLE_BYTE_COST = C_D_SWITCH_ACCESSES + BYTE_ACCESSES + C_D_SWITCH_ACCESSES + BYTE_ACCESSES, // 8
     // A gap wider than this is never worth carrying a run over: starting
     // anew costs at most an address and an auto run's ends.
     WIDEST_BRIDGE = (ADDRESS_COST + AUTO_RUN_COST) / AUTO_BYTE_COST,      // 6
@@ -134,9 +134,7 @@ static void sendAddress(DisplayShadow *shadow, int address)
 {
     if (shadow->pointerKnown && shadow->pointer == address)
         return;
-    fastWireSend(false, (uint8_t)(address & 0xFF));
-    fastWireSend(false, (uint8_t)(address >> 8));
-    fastWireSend(true, SET_ADDRESS_POINTER);
+    fastWireSendWithWord((uint8_t)(address & 0xFF), (uint8_t)(address >> 8), SET_ADDRESS_POINTER);
 }
 
 static void sendRun(DisplayShadow *shadow, RunKind kind, int start, int end)

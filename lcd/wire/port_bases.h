@@ -8,7 +8,14 @@
 // parallel (LPT) port, as for a PCI or PCIe card.
 #pragma once
 
-// 632 (0x278), 888 (0x378) and 956 (0x3BC).
+// The three bases every PC gives its parallel ports, and the choices of
+// the settings dialog.
+enum {
+    LPT_PORT_278 = 632, // 0x278
+    LPT_PORT_378 = 888, // 0x378, the default
+    LPT_PORT_3BC = 956, // 0x3BC
+};
+
 bool portBaseIsStandard(int base);
 
 // True for a standard base, and for one that `listed` (the I/O bases of

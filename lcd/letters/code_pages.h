@@ -2,10 +2,7 @@
 // show: which Unicode character each byte from 0x80 up stands for.
 #pragma once
 
-enum {
-    CODE_PAGE_FIRST_HIGH_BYTE = 0x80,
-    CODE_PAGE_HIGH_BYTES = 128,
-};
+enum { CODE_PAGE_HIGH_BYTES = 128 };
 
 // The Unicode characters of bytes 0x80-0xFF in code page codePage (as
 // GetACP names it), 0 for a byte the code page leaves undefined; nullptr

@@ -1,0 +1,38 @@
+#include "display_work.h"
+
+#include "bus.h"
+
+const char INTRO_PICTURE[] = "LCDLIntro.bmp";
+const char STATUS_PICTURE[] = "LCDMMenu.bmp";
+const char SETTINGS_PICTURE[] = "LCDSIntro.bmp";
+const char ABOUT_PICTURE[] = "LCDAbout.bmp";
+
+int refreshEnabled = 1;
+
+static bool workRunning;
+static bool shutDown;
+
+bool displayWorkBegin()
+{
+    if (workRunning)
+        return false;
+    workRunning = true;
+    return true;
+}
+
+void displayWorkEnd()
+{
+    lcdFlush();
+    workRunning = false;
+}
+
+void displayWorkBeginShutdown()
+{
+    shutDown = true;
+    workRunning = true;
+}
+
+bool displayShutDown()
+{
+    return shutDown;
+}
