@@ -11,6 +11,8 @@ set -uo pipefail
 [ $# -eq 9 ] || { echo "usage: installer_test.sh SETUP ZIP RELEASE_FILES CONVERTER TEXTS BUS_CPP HOLDER WORKDIR PANEL_DLL" >&2; exit 2; }
 setup=$1 zip=$2 files=$3 converter=$4 texts=$5 bus=$6 holder=$7 work=$8 panel=$9
 PANEL=pixelvane-panel.dll
+# THIRD-PARTY-NOTICES.txt as setup installs it in the shared Plugins folder.
+NOTICES=Pixelvane-THIRD-PARTY-NOTICES.txt
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
 SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
@@ -70,6 +72,7 @@ expectInstalled() {
   for name in "${SHIPPED[@]}"; do
     cmp -s "$files/$name" "$plugins/$name" || fail "$plugins/$name missing or not the shipped file"
   done
+  cmp -s "$texts/THIRD-PARTY-NOTICES.txt" "$plugins/$NOTICES" || fail "$plugins/$NOTICES missing or not the notices"
   [ -f "$plugins/$UNINSTALLER" ] || fail "no uninstaller in $plugins"
   regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "no Add/Remove Programs entry"
   local command
@@ -80,7 +83,7 @@ expectInstalled() {
 
 expectRemoved() {
   local plugins=$1 name
-  for name in "${SHIPPED[@]}" "$UNINSTALLER"; do
+  for name in "${SHIPPED[@]}" "$NOTICES" "$UNINSTALLER"; do
     [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
   done
   ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "Add/Remove Programs entry left"
@@ -173,7 +176,7 @@ Kept LCDAbout.bmp: it is not a picture Pixelvane shipped, so it is yours\r'
 
 testCase "the uninstaller removes the plug-in and unchanged pictures, and keeps plugin.ini and the user's"
 runUninstaller "$plugins" "/LOG=$(winpath "$work/uninstall.log")"
-for name in gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp "$UNINSTALLER"; do
+for name in gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp "$NOTICES" "$UNINSTALLER"; do
   [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
 done
 cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was removed"
@@ -253,8 +256,9 @@ regDelete "$PLAYER_KEY"
 
 testCase "the release zip holds the plug-in, the pictures, the virtual panel, the tools and the texts"
 release=$(basename "$zip" .zip)
-expected=$(printf "$release/%s\n" "${SHIPPED[@]}" "$PANEL" pixelvane-picture.exe pixelvane-setup.exe INSTALL.txt \
-  WIRING.txt PANEL.txt | sort)
+ZIP_TEXTS=(INSTALL.txt WIRING.txt PANEL.txt THIRD-PARTY-NOTICES.txt LICENSE)
+expected=$(printf "$release/%s\n" "${SHIPPED[@]}" "$PANEL" pixelvane-picture.exe pixelvane-setup.exe \
+  "${ZIP_TEXTS[@]}" | sort)
 listed=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
 [ "$listed" = "$expected" ] || fail "zip holds: $(echo $listed)"
 rm -rf "$work/unzipped"
@@ -266,7 +270,7 @@ done
 cmp -s "$converter" "$work/unzipped/$release/pixelvane-picture.exe" || fail "converter in the zip differs"
 cmp -s "$panel" "$work/unzipped/$release/$PANEL" || fail "$PANEL in the zip differs"
 cmp -s "$setup" "$work/unzipped/$release/pixelvane-setup.exe" || fail "setup in the zip differs"
-for name in INSTALL.txt WIRING.txt PANEL.txt; do
+for name in "${ZIP_TEXTS[@]}"; do
   cmp -s "$texts/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
   lines=$(wc -l < "$texts/$name")
   crlf=$(grep -c $'\r$' "$texts/$name")
@@ -292,6 +296,52 @@ for name in gen_pixelvane.dll pixelvane-picture.exe; do
   # shellcheck disable=SC2086
   [ "$("$objdump" -s $only "$shipped" | tail -n +3)" = "$("$objdump" -s $only "$linked" | tail -n +3)" ] ||
     fail "$name: section contents differ from the linked file"
+done
+
+testCase "the notices name, for each program, exactly the code from others it carries"
+# The table at the top of THIRD-PARTY-NOTICES.txt gives a line (and its
+# continuation lines) for each program; what a program carries is read from
+# the file as linked, in symbols/: its symbols and the source names in its
+# debug information.
+noticesEntry() {
+  tr -d '\r' < "$texts/THIRD-PARTY-NOTICES.txt" | awk -v name="$1" '
+    /^Which file carries what$/ { table = 1; next }
+    table && /^[^ ]/ { exit }
+    table && /^  [^ ]/ { current = $1; $1 = "" }
+    table && current == name { printf "%s ", $0 }'
+}
+carried() {
+  local linked=$1 symbols demangled text
+  symbols=$(i686-w64-mingw32-nm "$linked" 2>/dev/null)
+  demangled=$(i686-w64-mingw32-nm -C "$linked" 2>/dev/null)
+  text=$(strings -a "$linked")
+  grep -q 'mingw-w64-crt/' <<<"$text" && echo "MinGW-w64 runtime"
+  grep -q 'mingw-w64-libraries/winpthreads/' <<<"$text" && echo winpthreads
+  grep -Eq ' ___(chkstk_ms|u?divdi3)$' <<<"$symbols" && echo libgcc
+  grep -q ' std::' <<<"$demangled" && echo 'libstdc++'
+  grep -q ' _DGif' <<<"$symbols" && echo giflib
+  grep -q 'stbi__' <<<"$symbols" && echo stb_image
+}
+pluginCarries=$(carried "$files/symbols/gen_pixelvane.dll")
+grep -qxF "MinGW-w64 runtime" <<<"$pluginCarries" && grep -qxF libgcc <<<"$pluginCarries" ||
+  fail "the plug-in as linked shows no MinGW-w64 runtime or libgcc: the checks below see nothing"
+for name in gen_pixelvane.dll "$PANEL" pixelvane-picture.exe; do
+  linked=$files/symbols/$name
+  [ -f "$linked" ] || { fail "no $linked"; continue; }
+  entry=$(noticesEntry "$name")
+  [ -n "$entry" ] || { fail "the notices have no line for $name"; continue; }
+  has=$(carried "$linked")
+  for component in "MinGW-w64 runtime" winpthreads libgcc 'libstdc++' giflib stb_image; do
+    inFile=no inNotices=no
+    grep -qxF "$component" <<<"$has" && inFile=yes
+    [[ "$entry" == *"$component"* ]] && inNotices=yes
+    [ "$inFile" = "$inNotices" ] || fail "$name: carries $component: $inFile, the notices say: $inNotices"
+  done
+done
+[[ "$(noticesEntry pixelvane-setup.exe)" == *NSIS* ]] || fail "the notices do not name NSIS for pixelvane-setup.exe"
+# Every program in the zip has its line.
+for name in $(cmake -E tar tf "$zip" | sed -n 's|.*/\([^/]*\.\(dll\|exe\)\)$|\1|p'); do
+  [ -n "$(noticesEntry "$name")" ] || fail "the notices have no line for $name, which the zip holds"
 done
 
 testCase "WIRING.txt connects the same pins to the same lines as the bus driver"

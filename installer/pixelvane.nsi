@@ -1,5 +1,6 @@
-; pixelvane-setup.exe: puts gen_pixelvane.dll and its four pictures into the
-; player's Plugins folder and registers an uninstaller.
+; pixelvane-setup.exe: puts gen_pixelvane.dll, its four pictures and the
+; third-party notices into the player's Plugins folder and registers an
+; uninstaller.
 ;
 ; Built by makensis with these defined on its command line:
 ;   VERSION    the plug-in's version, as in its version resource ("1.1")
@@ -8,6 +9,8 @@
 ;   SHIPPED_PICTURES_NSH  the build's include made from shipped-pictures.txt:
 ;              LARGEST_SHIPPED_PICTURE and the macro IF_SHIPPED_PICTURE
 ;   PANEL_DLL  pixelvane-panel.dll, the optional virtual panel
+;   NOTICES    THIRD-PARTY-NOTICES.txt, installed beside the plug-in as
+;              Pixelvane-THIRD-PARTY-NOTICES.txt
 ;
 ; The player's folder is found, in this order:
 ;   1. /D=FOLDER on the command line (it must exist);
@@ -37,8 +40,8 @@
 
 Unicode true
 
-!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH | PANEL_DLL
-  !error "define VERSION, FILES_DIR, OUTFILE, SHIPPED_PICTURES_NSH and PANEL_DLL"
+!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH | PANEL_DLL | NOTICES
+  !error "define VERSION, FILES_DIR, OUTFILE, SHIPPED_PICTURES_NSH, PANEL_DLL and NOTICES"
 !endif
 
 !include LogicLib.nsh
@@ -53,6 +56,8 @@ Unicode true
 !define UNINSTALL_KEY "${UNINSTALL_ROOT}\Pixelvane"
 !define PLUGINS_FOLDER "Plugins"
 !define UNINSTALLER "uninstall-pixelvane.exe"
+; Named after the plug-in: the Plugins folder is shared with other plug-ins.
+!define NOTICES_NAME "Pixelvane-THIRD-PARTY-NOTICES.txt"
 
 ; makensis wants four numbers for the installer's own version resource.
 !define /ifndef VERSION_QUAD "${VERSION}.0.0"
@@ -300,6 +305,7 @@ Section "Plug-in"
   SectionIn RO
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
+  File "/oname=${NOTICES_NAME}" "${NOTICES}"
 SectionEnd
 
 ; A picture goes in where there is none or where the one there is as a
@@ -383,6 +389,7 @@ FunctionEnd
 Section "Uninstall"
   Call un.ReadLogOption
   Delete /REBOOTOK "$INSTDIR\gen_pixelvane.dll"
+  Delete "$INSTDIR\${NOTICES_NAME}"
   !insertmacro REMOVE_PICTURE LCDLIntro.bmp
   !insertmacro REMOVE_PICTURE LCDMMenu.bmp
   !insertmacro REMOVE_PICTURE LCDSIntro.bmp
