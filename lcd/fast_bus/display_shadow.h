@@ -23,8 +23,8 @@ struct DisplayShadow {
 };
 
 // Sends every written byte whose wanted value the module is not known to
-// hold, as the cheapest mix of single writes (address, data, write and
-// advance) and auto-write runs (address, auto write, the bytes, auto
-// reset), bridging short unchanged gaps where that costs less than a new
-// address. Afterwards the module holds what is wanted and nothing is dirty.
+// hold, in runs of single writes (address, data, write and advance) or auto
+// writes (address, auto write, the bytes, auto reset) that bridge short
+// unchanged gaps (run_plan.h). Afterwards the module holds what is wanted
+// and nothing is dirty.
 void sendChangedMemory(DisplayShadow *shadow);
