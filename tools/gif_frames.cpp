@@ -283,7 +283,7 @@ bool inspectGif(const std::vector<uint8_t> &bytes, ImageFacts *facts, std::strin
     auto measure = [&](GifFileType *g, const GraphicsControlBlock &) {
         facts->frameWidth = std::max(facts->frameWidth, g->Image.Width);
         facts->frameHeight = std::max(facts->frameHeight, g->Image.Height);
-        if (++facts->frames > IMAGE_MAX_FRAMES) {
+        if (++facts->frames > PICTURE_MAX_FRAMES) {
             facts->moreFrames = true;
             return Visit::STOP;
         }
@@ -315,7 +315,7 @@ bool decodeGif(const std::vector<uint8_t> &bytes, const FrameSink &sink, std::st
     int frames = 0;
     bool sinkStopped = false;
     auto draw = [&](GifFileType *g, const GraphicsControlBlock &control) {
-        if (++frames > IMAGE_MAX_FRAMES) {
+        if (++frames > PICTURE_MAX_FRAMES) {
             *why = "more frames than the converter's limit";
             return Visit::FAILED;
         }

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "controller/bitmap.h" // PICTURE_MAX_FRAMES: what the player plays
+
 enum {
-    IMAGE_MAX_SIDE = 4096,  // wider or taller images are refused unread
-    IMAGE_MAX_FRAMES = 255, // a picture's frame counter is 8 bits wide
+    IMAGE_MAX_SIDE = 4096, // wider or taller images are refused unread
 };
 
 // Files past this size are not read: more than any image within the limits
@@ -32,7 +33,7 @@ struct ImageFacts {
     // own, which may reach past the canvas (the part outside is not shown).
     int frameWidth = 0;
     int frameHeight = 0;
-    int frames = 0;         // counted up to IMAGE_MAX_FRAMES + 1
+    int frames = 0;         // counted up to PICTURE_MAX_FRAMES + 1
     bool moreFrames = false; // true when counting stopped there
 };
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "controller/bitmap.h" // PICTURE_MAX_FRAMES: what the player plays
+
 enum {
     PICTURE_WIDTH = 240,
     PICTURE_HEIGHT = 64,
-    PICTURE_MAX_FRAMES = 255, // the player's frame counter is 8 bits wide
 };
 
 // One frame as a person sees it: 1 = lit pixel, top row first.
