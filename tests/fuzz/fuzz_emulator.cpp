@@ -28,9 +28,11 @@ namespace {
 
 const int MAX_OPERATIONS = 4096;
 const int PORT_SELECT_MASK = 0x07;
-// A control-register write can make at most three faults (C/D moved during
-// the strobe, the strobe itself, bus contention); other accesses one.
-const size_t MAX_FAULTS_PER_OPERATION = 3;
+// A control-register write can make at most four faults: C/D moved while
+// /WR or /CE is asserted, the write cycle it ends (no chip enable, or a byte
+// the controller refuses), the read cycle it begins (a read the controller
+// refuses) and bus contention. Other accesses make one.
+const size_t MAX_FAULTS_PER_OPERATION = 4;
 const uint8_t LOW_NIBBLE = 0x0F;
 const uint8_t CG_OFFSET_LIMIT = 0x20;
 const uint8_t CURSOR_COLUMN_LIMIT = 0x80;
