@@ -56,6 +56,20 @@ void hostReadTitle(char *buffer, int size)
     buffer[size - 1] = '\0';
 }
 
+// The bench's host window is ANSI; its code page taken as Latin-1.
+bool hostReadUnicodeTitle(char16_t *, int)
+{
+    return false;
+}
+
+void hostWidenText(const char *text, char16_t *buffer, int size)
+{
+    int n = 0;
+    for (; text[n] != '\0' && n < size - 1; n++)
+        buffer[n] = (unsigned char)text[n];
+    buffer[n] = 0;
+}
+
 int hostQuery(int code, int wParam)
 {
     for (int i = 0; i < answerCount; i++) {

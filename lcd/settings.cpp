@@ -1,7 +1,7 @@
 #include "settings.h"
 
 Settings settings = {0, 0, 1, LPT_PORT_378};
-OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0};
+OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0, 0, SCROLL_SPEED_DEFAULT, 1};
 
 void settingsReset()
 {
@@ -12,4 +12,7 @@ void settingsReset()
     optIns.fastBus = 0;
     optIns.fastBusPace = FAST_BUS_DEFAULT_PACE_US;
     optIns.letters = 0;
+    optIns.graphicScreen = 0;
+    optIns.scrollSpeed = SCROLL_SPEED_DEFAULT;
+    optIns.idleClock = 1;
 }

@@ -25,6 +25,10 @@ struct OptIns {
     int fastBus;     // "Fast Bus": non-zero, the bus that sends only what changed
     int fastBusPace; // "Fast Bus Pace": least microseconds between two byte writes
     int letters;     // "Letters": non-zero, bytes from 0x80 up as the code page's letters
+    int graphicScreen; // "Graphic Screen": non-zero, the whole panel as a graphic screen
+                       // (fast bus included, driven from a thread of its own)
+    int scrollSpeed;   // "Scroll Speed": pixels a second a long row of it scrolls
+    int idleClock;     // "Idle Clock": 0 keeps the stopped status instead of the clock
 };
 
 // "Fast Bus Pace": the least microseconds between the starts of two byte
@@ -34,6 +38,13 @@ struct OptIns {
 enum {
     FAST_BUS_DEFAULT_PACE_US = 2,
     FAST_BUS_PACE_CEILING_US = 1000,
+};
+
+// "Scroll Speed": pixels a second. A value below 1 (or not a number) keeps
+// the default, one above the ceiling the ceiling.
+enum {
+    SCROLL_SPEED_DEFAULT = 12,
+    SCROLL_SPEED_CEILING = 100,
 };
 
 extern OptIns optIns;

@@ -15,6 +15,28 @@ void hostReadTitle(char *buffer, int size)
     buffer[size - 1] = '\0';
 }
 
+bool hostReadUnicodeTitle(char16_t *buffer, int size)
+{
+    if (!IsWindowUnicode(pluginRecord.parentWindow))
+        return false;
+    // WCHAR is a UTF-16 unit, as char16_t is.
+    WCHAR *wide = reinterpret_cast<WCHAR *>(buffer);
+    wide[0] = 0;
+    GetWindowTextW(pluginRecord.parentWindow, wide, size);
+    wide[size - 1] = 0;
+    return true;
+}
+
+void hostWidenText(const char *text, char16_t *buffer, int size)
+{
+    // A single-byte or double-byte code page never needs more UTF-16 units
+    // than the text has bytes, so a buffer the size of the text's field
+    // always holds it.
+    WCHAR *wide = reinterpret_cast<WCHAR *>(buffer);
+    int written = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, size);
+    wide[written > 0 ? written - 1 : 0] = 0;
+}
+
 int hostQuery(int code, int wParam)
 {
     return (int)SendMessageA(pluginRecord.parentWindow, WM_USER, (WPARAM)wParam, (LPARAM)code);

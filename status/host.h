@@ -27,6 +27,15 @@ enum {
 // and always zero-terminates it (size must be at least 1).
 void hostReadTitle(char *buffer, int size);
 
+// Copies the title of a Unicode host window, as UTF-16, like hostReadTitle.
+// Returns false, changing nothing, when the window is not Unicode: its
+// title is the single-byte one.
+bool hostReadUnicodeTitle(char16_t *buffer, int size);
+
+// A text in the host's ANSI code page as UTF-16, at most size - 1 units,
+// always terminated.
+void hostWidenText(const char *text, char16_t *buffer, int size);
+
 // Sends status query code with wParam and returns the host's answer as is.
 int hostQuery(int code, int wParam);
 

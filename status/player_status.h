@@ -6,6 +6,8 @@
 // read by the status screen.
 #pragma once
 
+#include "title_text.h"
+
 enum {
     TITLE_SIZE = 256,
     ARTIST_SIZE = 256,
@@ -34,6 +36,8 @@ struct PlayerStatus {
     char channelsText[CHANNELS_TEXT_SIZE]; // "Stereo", "Mono" or empty
     int sampleRate;
     int bitRate;
+    int positionMs;     // the raw answers behind the time text
+    int lengthSeconds;
     int playState;
 };
 
@@ -43,27 +47,21 @@ extern PlayerStatus playerStatus;
 // playerStatus. Looks at no flag but settings.timeRemaining.
 void samplePlayerStatus();
 
+// The track's title in UTF-16 for the graphic screen: read from a Unicode
+// host window and cut as the single-byte one is, or, from an ANSI window,
+// playerStatus's artist and song in the host's code page, widened.
+struct UnicodeTitle {
+    char16_t title[TITLE_SIZE]; // working copy of the window title
+    char16_t artist[ARTIST_SIZE];
+    char16_t song[SONG_SIZE];
+};
+
+extern UnicodeTitle unicodeTitle;
+
+// After samplePlayerStatus: fills unicodeTitle.
+void sampleUnicodeTitle();
+
 // The steps of a sample, as plain functions over texts.
-
-// Non-zero when title begins with "Winamp" (any case): the host shows its
-// bare name while nothing has been started.
-int statusTitleIsHostName(const char *title);
-
-// Ends title before its last "- Winamp" (any case) and the spaces before
-// it; a title without that suffix becomes empty.
-void statusCutHostSuffix(char *title);
-
-// Drops the playlist number: the title becomes the text two characters
-// after its first "." (the "." and the space after it). A title without a
-// "." is left as it is; a "." at the very end leaves an empty title.
-void statusStripPlaylistNumber(char *title);
-
-// Splits a track title at its last " - ": artist is what comes before it
-// with trailing spaces dropped, song is what follows the artist and the
-// three characters after it. Without " - " the artist is empty and the
-// song is the whole track title. Both outputs are bounded by their sizes.
-void statusSplitTrackTitle(const char *trackTitle, char *artist, int artistSize,
-                           char *song, int songSize);
 
 // "%02d:%02d/%02d:%02d": minutes and seconds of the elapsed time (or of the
 // remaining time when timeRemaining is non-zero), then of the track length.

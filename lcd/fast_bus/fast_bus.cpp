@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "display_shadow.h"
+#include "settings.h"
 #include "t6963c.h"
 #include "timing/clock.h"
 #include "wire/fast_wire.h"
@@ -132,21 +133,32 @@ static void sendChangedRegisters()
     }
 }
 
-// The text area as the registers set it (the driver's map until they do).
-static void resendTextArea()
+static void resendFrom(int home, int bytes)
 {
-    int home = TEXT_HOME;
-    int bytes = TEXT_AREA_BYTES;
-    const RegisterValue &homeValue = wantedRegister[TEXT_HOME_SLOT];
-    const RegisterValue &areaValue = wantedRegister[TEXT_AREA_SLOT];
-    if (homeValue.known)
-        home = homeValue.low | homeValue.high << 8;
-    if (areaValue.known)
-        bytes = areaValue.low * TEXT_ROWS;
     for (int i = 0; i < bytes; i++) {
         int address = (home + i) & DISPLAY_RAM_MASK;
         shadow.heldKnown[address] = false;
         markDirty(address);
+    }
+}
+
+static int registerWord(const RegisterValue &value, int unset)
+{
+    return value.known ? (value.low | value.high << 8) : unset;
+}
+
+// The text area as the registers set it (the driver's map until they do),
+// the graphics area too under the graphic screen, and the registers.
+static void resendScreen()
+{
+    int textHome = registerWord(wantedRegister[TEXT_HOME_SLOT], TEXT_HOME);
+    int textColumns = TEXT_COLUMNS;
+    if (wantedRegister[TEXT_AREA_SLOT].known)
+        textColumns = wantedRegister[TEXT_AREA_SLOT].low;
+    resendFrom(textHome, textColumns * TEXT_ROWS);
+    if (optIns.graphicScreen) {
+        int graphicHome = registerWord(wantedRegister[GRAPHIC_HOME_SLOT], GRAPHIC_HOME);
+        resendFrom(graphicHome, GRAPHIC_AREA_BYTES);
     }
     for (RegisterValue &value : heldRegister)
         value.known = false;
@@ -159,11 +171,27 @@ void fastBusFlush()
     forgetModuleIfPortMoved();
     uint64_t now = fastBusClock();
     if (now - lastTextResend >= TEXT_RESEND_PERIOD_NS) {
-        resendTextArea();
+        resendScreen();
         lastTextResend = now;
     }
     sendChangedRegisters();
     sendChangedMemory(&shadow);
+}
+
+uint64_t fastBusResendDueIn()
+{
+    uint64_t since = fastBusClock() - lastTextResend;
+    return since >= TEXT_RESEND_PERIOD_NS ? 0 : TEXT_RESEND_PERIOD_NS - since;
+}
+
+void fastBusWantMemory(int address, const uint8_t *bytes, int count)
+{
+    startIfNeeded();
+    for (int i = 0; i < count; i++) {
+        int at = (address + i) & DISPLAY_RAM_MASK;
+        if (!shadow.written[at] || shadow.wanted[at] != bytes[i])
+            want((uint16_t)at, bytes[i]);
+    }
 }
 
 // The module gets the command as it is, over RAM that is up to date, with

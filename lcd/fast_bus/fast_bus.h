@@ -7,8 +7,9 @@
 #include <cstdint>
 
 enum : uint64_t {
-    // The whole text area goes out again at least this often, so a module
-    // that lost power or was unplugged recovers by itself.
+    // The whole text area (and under the graphic screen the whole screen)
+    // goes out again at least this often, so a module that lost power or
+    // was unplugged recovers by itself.
     TEXT_RESEND_PERIOD_NS = 10000000000ull, // 10 s
 };
 
@@ -20,6 +21,13 @@ void fastBusStart();
 void fastBusTakeData(int value);
 void fastBusTakeCommand(int value);
 
-// Sends what changed since the last flush (and the text area when its
-// resend is due).
+// Sends what changed since the last flush (and the text area, with the
+// graphics area under the graphic screen, when its resend is due).
 void fastBusFlush();
+
+// Nanoseconds until the resend is due (0 when it is).
+uint64_t fastBusResendDueIn();
+
+// Wants `count` bytes of display RAM from `address` on, as an auto write of
+// them would leave it; the driver's address pointer stays where it is.
+void fastBusWantMemory(int address, const uint8_t *bytes, int count);

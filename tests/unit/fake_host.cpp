@@ -1,5 +1,6 @@
 #include "fake_host.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host.h"
@@ -28,6 +29,27 @@ void hostReadTitle(char *buffer, int size)
         n = (size_t)(size - 1);
     memcpy(buffer, fakeHost.title.data(), n);
     buffer[n] = '\0';
+}
+
+bool hostReadUnicodeTitle(char16_t *buffer, int size)
+{
+    if (fakeHost.unicodeTitle.empty())
+        return false;
+    size_t n = fakeHost.unicodeTitle.size();
+    if (n > (size_t)(size - 1))
+        n = (size_t)(size - 1);
+    std::copy(fakeHost.unicodeTitle.begin(), fakeHost.unicodeTitle.begin() + n, buffer);
+    buffer[n] = 0;
+    return true;
+}
+
+// The host's code page taken as Latin-1: each byte its own character.
+void hostWidenText(const char *text, char16_t *buffer, int size)
+{
+    int n = 0;
+    for (; text[n] != '\0' && n < size - 1; n++)
+        buffer[n] = (unsigned char)text[n];
+    buffer[n] = 0;
 }
 
 int hostQuery(int code, int wParam)

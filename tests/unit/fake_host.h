@@ -9,6 +9,8 @@
 
 struct FakeHost {
     std::string title;
+    // A Unicode window's title; empty for an ANSI window.
+    std::u16string unicodeTitle;
     // When set, the play command replaces title with titleAfterPlay.
     bool switchTitleOnPlay;
     std::string titleAfterPlay;

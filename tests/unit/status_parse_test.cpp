@@ -2,6 +2,7 @@
 // the time, playlist and rate texts, against a fake host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -308,3 +309,45 @@ TEST_F(StatusSampleTest, BareHostNameStartsPlaybackAndReadsTheTitleAgainEveryTic
 }
 
 } // namespace
+
+// The UTF-16 title of a Unicode window is cut by the same algorithm as the
+// single-byte one: every case gives the same artist and song either way,
+// and letters outside ASCII pass through untouched.
+TEST(StatusParse, UnicodeTitlesAreCutExactlyAsSingleByteOnes)
+{
+    const char *titles[] = {
+        "3. Artist - Song - Winamp",
+        "12. A - B - C - Winamp [Paused]",
+        "1. No Separator - winamp",
+        "Winamp 2.91",
+        "7.  Spaced   -  Out - Winamp",
+        "9. Ends with a dot.",
+        "",
+        "4. Art - Song -Winamp",
+    };
+    for (const char *text : titles) {
+        SCOPED_TRACE(text);
+        char title[TITLE_SIZE], artist[ARTIST_SIZE], song[SONG_SIZE];
+        snprintf(title, sizeof title, "%s", text);
+        statusCutTitle(title, artist, ARTIST_SIZE, song, SONG_SIZE);
+        char16_t wideTitle[TITLE_SIZE], wideArtist[ARTIST_SIZE], wideSong[SONG_SIZE];
+        std::u16string wide(text, text + strlen(text));
+        std::copy(wide.begin(), wide.end(), wideTitle);
+        wideTitle[wide.size()] = 0;
+        statusCutTitle(wideTitle, wideArtist, ARTIST_SIZE, wideSong, SONG_SIZE);
+        EXPECT_EQ(std::u16string(wideArtist), std::u16string(artist, artist + strlen(artist)));
+        EXPECT_EQ(std::u16string(wideSong), std::u16string(song, song + strlen(song)));
+    }
+
+    char16_t title[TITLE_SIZE], artist[ARTIST_SIZE], song[SONG_SIZE];
+    std::u16string russian = u"5. Кино - Группа крови - WINAMP";
+    std::copy(russian.begin(), russian.end(), title);
+    title[russian.size()] = 0;
+    statusCutTitle(title, artist, ARTIST_SIZE, song, SONG_SIZE);
+    EXPECT_EQ(std::u16string(artist), u"Кино");
+    EXPECT_EQ(std::u16string(song), u"Группа крови");
+    // Bounded as the single-byte fields are.
+    statusSplitTrackTitle(u"Ελληνικά - Τραγούδι", artist, 4, song, 3);
+    EXPECT_EQ(std::u16string(artist), u"Ελλ");
+    EXPECT_EQ(std::u16string(song), u"Τρ");
+}

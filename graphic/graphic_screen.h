@@ -1,0 +1,56 @@
+// The graphic screen ("Graphic Screen=1"): the whole panel for what plays,
+// drawn into a frame and handed to the port thread.
+//
+//   +----------------------------------------------------------+
+//   | Artist, scrolling when it is longer than the row          |  0-13
+//   | Song, likewise (one row moves at a time)                  | 14-27
+//   | > 02:05/03:20            01/07 44kHz 128kbps Stereo       | 28-43
+//   | [=================progress===========                   ] | 46-51
+//   +----------------------------------------------------------+
+//
+// Stopped for 10 s, it shows the idle clock: the local time large, the
+// date, and the last artist.
+#pragma once
+
+#include <cstdint>
+
+#include "frame.h"
+
+// The local time as the idle clock shows it, read by the plug-in from
+// Windows: the hour in the user's 12- or 24-hour choice, the date in the
+// user's own words.
+struct ClockReading {
+    int hour;   // 0-23
+    int minute; // 0-59
+    bool twelveHour;
+    char16_t amPm[8]; // the locale's AM or PM designator, for twelveHour
+    char16_t date[64];
+};
+
+enum {
+    IDLE_AFTER_MS = 10000, // stopped this long: the idle clock
+};
+
+// Nothing drawn yet: the next tick draws the whole screen.
+void graphicScreenReset();
+
+// A refresh tick: playerStatus and unicodeTitle have just been sampled.
+// Draws the status (or the idle clock) and hands the frame over.
+void graphicScreenTick(uint64_t nowMs, const ClockReading &clock);
+
+// Draws the screen last drawn again and hands it over (after a picture
+// drew over it).
+void graphicScreenRedraw();
+
+// A step of the scroll timer: moves the moving row on a pixel and hands the
+// frame over. False once nothing moves any more (the timer may stop).
+bool graphicScreenScrollStep(uint64_t nowMs);
+
+// True while a row moves: the scroll timer should run.
+bool graphicScreenScrolling();
+
+// The shut-down screen: playerStatus holds the shut-down texts.
+void graphicScreenShutdown(uint64_t nowMs);
+
+// The frame last drawn (for tests and the benchmarks).
+const Frame &graphicScreenFrame();

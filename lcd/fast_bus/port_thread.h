@@ -1,0 +1,37 @@
+// The graphic screen's port thread. Under the graphic screen the fast bus
+// is driven from a thread of the plug-in's own, so the host's thread never
+// waits for the port: it draws a picture of the panel and hands it over,
+// and the thread sends the newest one it has (a picture the port could not
+// keep up with is replaced, never queued). No transfer is interleaved with
+// another: the host's own bus work (start-up, pictures, the dialog's
+// screens, the text screen) waits until the thread is between two sends,
+// and keeps it off the bus until that work's flush.
+//
+// On Windows this is a real thread; natively the hand-over is sent at once
+// on the caller's thread, so tests see the same bytes in the same order.
+#pragma once
+
+#include <cstdint>
+
+#include "t6963c.h"
+
+// Starts the thread (once; the fast bus must be started).
+void portThreadStart();
+
+// True while the thread drives the bus.
+bool portThreadRunning();
+
+// The next picture of the graphics area (GRAPHIC_AREA_BYTES, row by row)
+// with the text area blank. Never waits.
+void portThreadHandOver(const uint8_t *graphics);
+
+// The host thread's own bus work begins: waits for the thread to finish
+// what it is sending, drops what it has not taken yet (the work draws over
+// it) and holds the bus until portThreadEndDirect.
+void portThreadBeginDirect();
+void portThreadEndDirect();
+
+// Shut-down: waits at most waitMs for the last picture handed over to be
+// sent, then ends the thread. True when the picture went out. From then on
+// the bus runs on the caller's thread again.
+bool portThreadFinish(unsigned waitMs);
