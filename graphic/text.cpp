@@ -1,4 +1,4 @@
-#include "font.h"
+#include "text.h"
 
 bool fontGlyph(const Font &font, char32_t codePoint, Glyph *glyph)
 {
