@@ -119,4 +119,28 @@ int litPixels(const Frame &frame)
     return lit;
 }
 
+int lowestLitRow(const Frame &frame, int left, int right)
+{
+    for (int y = PANEL_HEIGHT - 1; y >= 0; y--)
+        for (int x = left; x < right; x++)
+            if (framePixelAt(frame, x, y))
+                return y;
+    return -1;
+}
+
+int draw(Frame *frame, const TextStyle &style, int x, int baseline, const std::u32string &text, const ClipRect &clip)
+{
+    return drawText(frame, style, x, baseline, text.data(), (int)text.size(), clip);
+}
+
+int width(const TextStyle &style, const std::u32string &text)
+{
+    return textWidth(style, text.data(), (int)text.size());
+}
+
+bool noGlyphs(char32_t, Glyph *)
+{
+    return false;
+}
+
 } // namespace font_test

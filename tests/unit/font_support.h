@@ -3,6 +3,8 @@
 // against the fonts rather than against the tool that converted them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,5 +46,34 @@ void lightCell(Frame *frame, const Cell &cell, int x, int top);
 std::string frameDifferences(const Frame &actual, const Frame &expected);
 
 int litPixels(const Frame &frame);
+
+// The lowest row with ink in columns [left, right), -1 for none.
+int lowestLitRow(const Frame &frame, int left, int right);
+
+int draw(Frame *frame, const TextStyle &style, int x, int baseline, const std::u32string &text,
+         const ClipRect &clip = WHOLE_FRAME);
+int width(const TextStyle &style, const std::u32string &text);
+
+// A lookup that has nothing.
+bool noGlyphs(char32_t codePoint, Glyph *glyph);
+
+// A frame to draw into and the one it should equal, both blank.
+struct Framed : ::testing::Test {
+    Frame frame;
+    Frame expected;
+    void SetUp() override
+    {
+        frameClear(&frame);
+        frameClear(&expected);
+    }
+    // Lights in `expected` the glyph of file at (x, baseline), as FreeType
+    // renders it.
+    void expectGlyph(const std::string &file, char32_t c, int x, int baseline)
+    {
+        Cell cell;
+        ASSERT_TRUE(freeTypeCell(file, c, &cell)) << std::hex << (unsigned)c;
+        lightCell(&expected, cell, x, baseline - cell.ascent);
+    }
+};
 
 } // namespace font_test
