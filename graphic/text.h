@@ -92,14 +92,15 @@ int decodeUtf16(const char16_t *text, int length, char32_t *out, int capacity);
 bool drawnAsBox(char32_t codePoint);
 
 // The glyph a style draws for a character; false for a box, whose width is
-// then in glyph->width (height 0, no rows).
+// then in glyph->width (height 0, no rows). A space no source has is a
+// blank of the box's width.
 bool styleGlyph(const TextStyle &style, char32_t codePoint, Glyph *glyph);
 
 int textWidth(const TextStyle &style, const char32_t *text, int length);
 
-// Lights the text's ink on the baseline and with its first character's
-// left edge at column x (which may be left of the panel, for a
-// row scrolled left); pixels outside clip stay as they are, nothing is
-// darkened. Returns the text's advance, clipped or not.
+// Lights the text's ink, every glyph on the baseline, the first one's left
+// edge at column x (which may be left of the panel, for a row scrolled
+// left). Pixels outside clip stay as they are, and nothing is darkened:
+// clear the row first. Returns the text's advance, clipped or not.
 int drawText(Frame *frame, const TextStyle &style, int x, int baseline, const char32_t *text, int length,
              const ClipRect &clip = WHOLE_FRAME);
