@@ -321,6 +321,7 @@ carried() {
   grep -q ' std::' <<<"$demangled" && echo 'libstdc++'
   grep -q ' _DGif' <<<"$symbols" && echo giflib
   grep -q 'stbi__' <<<"$symbols" && echo stb_image
+  grep -Eq ' _FONT_(ROW|DIGITS|SMALL)$' <<<"$symbols" && echo "X11 fonts"
 }
 pluginCarries=$(carried "$files/symbols/gen_pixelvane.dll")
 grep -qxF "MinGW-w64 runtime" <<<"$pluginCarries" && grep -qxF libgcc <<<"$pluginCarries" ||
@@ -337,6 +338,12 @@ for name in gen_pixelvane.dll "$PANEL" pixelvane-picture.exe; do
     [[ "$entry" == *"$component"* ]] && inNotices=yes
     [ "$inFile" = "$inNotices" ] || fail "$name: carries $component: $inFile, the notices say: $inNotices"
   done
+  # The graphic screen's font tables (graphic/fonts.txt): a file that links
+  # them must name the fonts. The plug-in's line names them before the
+  # graphic screen links them, so only this way round is checked.
+  if grep -qxF "X11 fonts" <<<"$has" && [[ "$entry" != *"X11 fonts"* ]]; then
+    fail "$name: carries the X11 fonts' glyphs, the notices do not say so"
+  fi
 done
 [[ "$(noticesEntry pixelvane-setup.exe)" == *NSIS* ]] || fail "the notices do not name NSIS for pixelvane-setup.exe"
 # Every program in the zip has its line.

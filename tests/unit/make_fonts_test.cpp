@@ -1,0 +1,160 @@
+// make_fonts as the build runs it: what it refuses, with which message, and
+// that a refused run leaves no output for the build to take as written.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scalable font Debian's fonts-dejavu-core installs.
+const char *const SCALABLE_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+struct BdfGlyph {
+    unsigned code;
+    int advance;
+    int width; // bits a row
+    std::vector<std::string> hexRows; // top row first, 12 rows
+};
+
+// A BDF font of 12 rows, ascent 10: FreeType reads it as it reads the PCF
+// files, so the tool's checks can be tried on glyphs made for them.
+std::string bdfFont(const std::vector<BdfGlyph> &glyphs)
+{
+    std::ostringstream bdf;
+    bdf << "STARTFONT 2.1\n"
+           "FONT -Test-Fixed-Medium-R-Normal--12-120-75-75-C-60-ISO10646-1\n"
+           "SIZE 12 75 75\n"
+           "FONTBOUNDINGBOX 40 12 0 -2\n"
+           "STARTPROPERTIES 4\nFONT_ASCENT 10\nFONT_DESCENT 2\n"
+           "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nENDPROPERTIES\n"
+        << "CHARS " << glyphs.size() << "\n";
+    for (const BdfGlyph &glyph : glyphs) {
+        bdf << "STARTCHAR U" << glyph.code << "\nENCODING " << glyph.code << "\nSWIDTH 500 0\nDWIDTH "
+            << glyph.advance << " 0\nBBX " << glyph.width << " 12 0 -2\nBITMAP\n";
+        for (const std::string &row : glyph.hexRows)
+            bdf << row << "\n";
+        bdf << "ENDCHAR\n";
+    }
+    bdf << "ENDFONT\n";
+    return bdf.str();
+}
+
+std::vector<std::string> rowsOf(const std::string &hex)
+{
+    return std::vector<std::string>(12, hex);
+}
+
+struct ToolRun {
+    int status;
+    std::string errors;
+};
+
+struct MakeFonts : ::testing::Test {
+    fs::path folder;
+
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() /
+                 ("pixelvane-make-fonts-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void write(const std::string &name, const std::string &text)
+    {
+        std::ofstream(folder / name, std::ios::binary) << text;
+    }
+    fs::path output() const { return folder / "tables.cpp"; }
+
+    ToolRun run(const std::string &description)
+    {
+        write("fonts.txt", description);
+        fs::path errors = folder / "stderr.txt";
+        std::string command = std::string("\"") + PIXELVANE_MAKE_FONTS + "\" \"" + (folder / "fonts.txt").string() +
+                              "\" \"" + folder.string() + "\" \"" + output().string() + "\" >/dev/null 2>\"" +
+                              errors.string() + "\"";
+        int raw = std::system(command.c_str());
+        std::ifstream in(errors);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
+    }
+};
+
+TEST_F(MakeFonts, WritesTheTablesOfAFixedSizeBitmapFont)
+{
+    write("good.bdf", bdfFont({{0x41, 6, 6, rowsOf("F8")}, {0x42, 6, 6, rowsOf("80")}}));
+    ToolRun result = run("FONT_TEST good.bdf U+0041-0042 U+0100\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    std::ifstream in(output());
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("const Font FONT_TEST = {6, 12, 10, 1, FONT_TEST_GLYPHS, 2, FONT_TEST_BITMAPS};"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("{0x0041, 0, 0, 12}, {0x0042, 12, 0, 12}"), std::string::npos) << text;
+}
+
+TEST_F(MakeFonts, RefusesWhatItCannotConvertAndWritesNothing)
+{
+    write("not-a-font.pcf.gz", "no font in here\n");
+    fs::copy_file(SCALABLE_FONT, folder / "scalable.ttf");
+    write("wide.bdf", bdfFont({{0x41, 40, 40, rowsOf("FFFFFFFFFF")}}));
+    write("wide-ink.bdf", bdfFont({{0x41, 8, 36, rowsOf("FFFFFFFFF0")}}));
+    write("proportional.bdf", bdfFont({{0x41, 6, 6, rowsOf("F8")}, {0x69, 3, 3, rowsOf("40")}}));
+    write("good.bdf", bdfFont({{0x41, 6, 6, rowsOf("F8")}}));
+
+    struct Case {
+        std::string description;
+        std::string message;
+    } const CASES[] = {
+        {"FONT_X not-a-font.pcf.gz U+0041\n", "not-a-font.pcf.gz: FreeType cannot open it as a font"},
+        {"FONT_X missing.pcf.gz U+0041\n", "missing.pcf.gz: FreeType cannot open it as a font"},
+        {"FONT_X scalable.ttf U+0041\n", "scalable.ttf: not a fixed-size bitmap font"},
+        {"FONT_X wide.bdf U+0041\n", "wide.bdf: U+0041 is 40 px wide; a glyph may be at most 32"},
+        {"FONT_X wide-ink.bdf U+0041\n", "wide-ink.bdf: U+0041 is 36 px wide; a glyph may be at most 32"},
+        {"FONT_X proportional.bdf U+0041 U+0069\n", "proportional.bdf: not a fixed-width font"},
+        {"FONT_X good.bdf U+0100-00FF\n", "fonts.txt:1: 'U+0100-00FF' is not a range of code points"},
+        {"FONT_X good.bdf 0041\n", "fonts.txt:1: '0041' is not a range of code points"},
+        {"FONT_X good.bdf U+110000\n", "'U+110000' is not a range of code points"},
+        {"# a comment\nFONT_X good.bdf\n", "fonts.txt:2: FONT_X takes no code points"},
+        {"FONT_X good.bdf U+0041\nFONT_X good.bdf U+0041\n", "fonts.txt:2: FONT_X is named already on line 1"},
+        {"2FONT good.bdf U+0041\n", "'2FONT' is not a C++ name"},
+        {"FONT_X good.bdf U+0100\n", "has no glyph in the ranges of FONT_X"},
+        {"# nothing\n", "names no font"},
+        // A good font before a bad one: still nothing written.
+        {"FONT_A good.bdf U+0041\nFONT_X wide.bdf U+0041\n", "is 40 px wide"},
+    };
+    for (const Case &c : CASES) {
+        ToolRun result = run(c.description);
+        EXPECT_EQ(result.status, 1) << c.description;
+        EXPECT_NE(result.errors.find("make_fonts: "), std::string::npos) << result.errors;
+        EXPECT_NE(result.errors.find(c.message), std::string::npos) << c.description << "said: " << result.errors;
+        EXPECT_FALSE(fs::exists(output())) << c.description;
+        EXPECT_FALSE(fs::exists(output().string() + ".part")) << c.description;
+    }
+}
+
+TEST_F(MakeFonts, LeavesTheTablesItWroteBeforeWhenARunFails)
+{
+    write("good.bdf", bdfFont({{0x41, 6, 6, rowsOf("F8")}}));
+    ASSERT_EQ(run("FONT_X good.bdf U+0041\n").status, 0);
+    std::ifstream before(output());
+    std::string written((std::istreambuf_iterator<char>(before)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(written.empty());
+    write("wide.bdf", bdfFont({{0x41, 40, 40, rowsOf("FFFFFFFFFF")}}));
+    EXPECT_EQ(run("FONT_X wide.bdf U+0041\n").status, 1);
+    std::ifstream after(output());
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), written);
+}
+
+} // namespace
