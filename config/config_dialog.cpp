@@ -5,6 +5,7 @@
 #include "credits.h"
 #include "dialog_ids.h"
 #include "display_work.h"
+#include "graphic_screen.h"
 #include "settings.h"
 #include "status_screen.h"
 
@@ -107,7 +108,10 @@ static void showIntroUnderTheStatus()
         return;
     lcdClearText();
     lcdShowPicture(INTRO_PICTURE);
-    drawStatusScreen();
+    if (optIns.graphicScreen != 0)
+        graphicScreenRedraw();
+    else
+        drawStatusScreen();
     displayWorkEnd();
 }
 

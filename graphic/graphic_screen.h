@@ -4,8 +4,9 @@
 //   +----------------------------------------------------------+
 //   | Artist, scrolling when it is longer than the row          |  0-13
 //   | Song, likewise (one row moves at a time)                  | 14-27
-//   | > 02:05/03:20            01/07 44kHz 128kbps Stereo       | 28-43
+//   | > 02:05/03:20   (time and length, 14 px digits)           | 28-43
 //   | [=================progress===========                   ] | 46-51
+//   | 01/07  44 kHz  128 kbps  Stereo                           | 56-62
 //   +----------------------------------------------------------+
 //
 // Stopped for 10 s, it shows the idle clock: the local time large, the

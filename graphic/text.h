@@ -46,7 +46,8 @@ struct Font {
 };
 
 extern const Font FONT_ROW;    // 7x14, ascent 12: artist, song, date
-extern const Font FONT_DIGITS; // 12x24, digits 20 px tall: the time and the clock; ASCII only
+extern const Font FONT_DIGITS; // 12x24, digits 20 px tall: the idle clock; ASCII only
+extern const Font FONT_TIME;   // efont h24, digits 14 px tall: the time and the length; ASCII only
 extern const Font FONT_SMALL;  // 5x7: the info line, AM/PM
 
 // Finds a compiled-in glyph by binary search.

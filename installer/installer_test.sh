@@ -321,7 +321,7 @@ carried() {
   grep -q ' std::' <<<"$demangled" && echo 'libstdc++'
   grep -q ' _DGif' <<<"$symbols" && echo giflib
   grep -q 'stbi__' <<<"$symbols" && echo stb_image
-  grep -Eq ' _FONT_(ROW|DIGITS|SMALL)$' <<<"$symbols" && echo "X11 fonts"
+  grep -Eq ' _FONT_(ROW|DIGITS|TIME|SMALL)$' <<<"$symbols" && echo "X11 fonts"
 }
 pluginCarries=$(carried "$files/symbols/gen_pixelvane.dll")
 grep -qxF "MinGW-w64 runtime" <<<"$pluginCarries" && grep -qxF libgcc <<<"$pluginCarries" ||

@@ -5,6 +5,7 @@
 #include "controller/bitmap.h"
 #include "controller/controller.h"
 #include "display_work.h"
+#include "graphic_refresh.h"
 #include "letters/letters.h"
 #include "module_path.h"
 #include "player_status.h"
@@ -132,6 +133,8 @@ int pluginInit()
         lcdShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
         displayWorkEnd();
     }
+    if (optIns.graphicScreen != 0)
+        graphicRefreshStart();
     return 0;
 }
 
@@ -168,7 +171,10 @@ void pluginQuit()
 {
     displayWorkBeginShutdown();
     setShutdownStatus();
-    drawStatusScreen();
+    if (optIns.graphicScreen != 0)
+        graphicRefreshShutdown();
+    else
+        drawStatusScreen();
     displayWorkEnd();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
@@ -187,7 +193,9 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             samplePlayerStatus();
             // The host may have shut the plug-in down from a modal loop
             // inside one of the sample's messages.
-            if (!displayShutDown())
+            if (!displayShutDown() && optIns.graphicScreen != 0)
+                graphicRefreshTick();
+            else if (!displayShutDown())
                 drawStatusScreen();
         }
         displayWorkEnd();

@@ -15,6 +15,9 @@ static const char KEY_LPT_PORT[] = "LPTx";
 static const char KEY_FAST_BUS[] = "Fast Bus";
 static const char KEY_FAST_BUS_PACE[] = "Fast Bus Pace";
 static const char KEY_LETTERS[] = "Letters";
+static const char KEY_GRAPHIC_SCREEN[] = "Graphic Screen";
+static const char KEY_SCROLL_SPEED[] = "Scroll Speed";
+static const char KEY_IDLE_CLOCK[] = "Idle Clock";
 
 bool settingsPath(char *buffer)
 {
@@ -42,6 +45,12 @@ void loadSettings()
     readValue(KEY_FAST_BUS, &optIns.fastBus, path);
     readValue(KEY_FAST_BUS_PACE, &optIns.fastBusPace, path);
     readValue(KEY_LETTERS, &optIns.letters, path);
+    readValue(KEY_GRAPHIC_SCREEN, &optIns.graphicScreen, path);
+    readValue(KEY_SCROLL_SPEED, &optIns.scrollSpeed, path);
+    readValue(KEY_IDLE_CLOCK, &optIns.idleClock, path);
+    // The graphic screen sends only what changed: it runs on the fast bus.
+    if (optIns.graphicScreen != 0)
+        optIns.fastBus = 1;
 }
 
 static void writeValue(const char *key, int value, const char *path)

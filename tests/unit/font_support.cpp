@@ -14,6 +14,7 @@ std::string fontFile(const char *name)
 
 const std::string ROW_FILE = fontFile("7x14.pcf.gz");
 const std::string DIGITS_FILE = fontFile("12x24.pcf.gz");
+const std::string TIME_FILE = fontFile("h24.pcf.gz");
 const std::string SMALL_FILE = fontFile("5x7.pcf.gz");
 
 // Faces stay open for the test program's life: the tests compare well over

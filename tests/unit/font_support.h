@@ -15,7 +15,7 @@ namespace font_test {
 
 // The font files of the three compiled-in fonts.
 std::string fontFile(const char *name);
-extern const std::string ROW_FILE, DIGITS_FILE, SMALL_FILE;
+extern const std::string ROW_FILE, DIGITS_FILE, TIME_FILE, SMALL_FILE;
 
 // A glyph's cell: cellHeight rows, bit 31 of a row the cell's leftmost
 // column, the baseline `ascent` rows below the top.

@@ -23,6 +23,7 @@ struct CodeRange {
 const TableFont TABLE_FONTS[] = {
     {"FONT_ROW", &FONT_ROW, &ROW_FILE, 7, 14, 12},
     {"FONT_DIGITS", &FONT_DIGITS, &DIGITS_FILE, 12, 24, 22},
+    {"FONT_TIME", &FONT_TIME, &TIME_FILE, 12, 24, 22},
     {"FONT_SMALL", &FONT_SMALL, &SMALL_FILE, 5, 7, 6},
 };
 
@@ -107,21 +108,29 @@ TEST(FontTables, HoldTheCharactersTheRowsNeedAsTheFontDrawsThem)
     }
 }
 
-TEST(FontTables, DigitsAreTwentyPixelsOfInk)
+// The clock's digits are 20 pixels of ink standing on the baseline, the
+// time's 14, three rows above it.
+TEST(FontTables, DigitsAreTwentyPixelsOfInkOnTheClockAndFourteenInTheTime)
 {
-    for (char32_t digit = U'0'; digit <= U'9'; digit++) {
-        Cell cell;
-        ASSERT_TRUE(tableCell(FONT_DIGITS, digit, &cell));
-        int first = -1, last = -1;
-        for (int row = 0; row < (int)cell.rows.size(); row++)
-            if (cell.rows[row]) {
-                if (first < 0)
-                    first = row;
-                last = row;
-            }
-        EXPECT_EQ(last - first + 1, 20) << (char)digit;
-        EXPECT_EQ(last, FONT_DIGITS.ascent - 1) << (char)digit << " stands on the baseline";
-    }
+    const struct {
+        const Font *font;
+        int ink;
+        int lastRow;
+    } fonts[] = {{&FONT_DIGITS, 20, FONT_DIGITS.ascent - 1}, {&FONT_TIME, 14, FONT_TIME.ascent - 4}};
+    for (const auto &entry : fonts)
+        for (char32_t digit = U'0'; digit <= U'9'; digit++) {
+            Cell cell;
+            ASSERT_TRUE(tableCell(*entry.font, digit, &cell));
+            int first = -1, last = -1;
+            for (int row = 0; row < (int)cell.rows.size(); row++)
+                if (cell.rows[row]) {
+                    if (first < 0)
+                        first = row;
+                    last = row;
+                }
+            EXPECT_EQ(last - first + 1, entry.ink) << (char)digit;
+            EXPECT_EQ(last, entry.lastRow) << (char)digit;
+        }
 }
 
 // Every glyph a font file has in the rows' ranges is in its table.

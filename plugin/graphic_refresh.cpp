@@ -1,0 +1,111 @@
+// The scroll timer is a thread timer with a procedure of its own
+// (SetTimer with no window): its WM_TIMER is dispatched straight to
+// scrollTimerProc and never reaches the host's window, so the host's own
+// refresh timer is the only one hostWindowProc sees.
+#include "graphic_refresh.h"
+
+#include "display_work.h"
+#include "fast_bus/port_thread.h"
+#include "graphic_screen.h"
+#include "player_status.h"
+#include "settings.h"
+#include "timing/clock.h"
+
+#include <windows.h>
+
+enum : uint64_t { NANOSECONDS_PER_MILLISECOND = 1000000 };
+enum {
+    MILLISECONDS_PER_SECOND = 1000,
+    SHUTDOWN_SEND_LIMIT_MS = 2000,
+};
+
+static UINT_PTR scrollTimer;
+
+static uint64_t nowMs()
+{
+    return monotonicNanoseconds() / NANOSECONDS_PER_MILLISECOND;
+}
+
+static int scrollSpeed()
+{
+    if (optIns.scrollSpeed < 1)
+        return SCROLL_SPEED_DEFAULT;
+    return optIns.scrollSpeed > SCROLL_SPEED_CEILING ? SCROLL_SPEED_CEILING : optIns.scrollSpeed;
+}
+
+static void stopScrollTimer()
+{
+    if (scrollTimer != 0)
+        KillTimer(NULL, scrollTimer);
+    scrollTimer = 0;
+}
+
+static void CALLBACK scrollTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (refreshEnabled == 0 || settings.disableLcd != 0 || displayShutDown()) {
+        stopScrollTimer();
+        return;
+    }
+    if (!displayWorkBegin())
+        return; // other display work runs: this step waits for the next
+    bool moving = graphicScreenScrollStep(nowMs());
+    displayWorkEnd();
+    if (!moving)
+        stopScrollTimer();
+}
+
+static void runScrollTimerWhileMoving()
+{
+    if (!graphicScreenScrolling()) {
+        stopScrollTimer();
+        return;
+    }
+    if (scrollTimer == 0)
+        scrollTimer = SetTimer(NULL, 0, MILLISECONDS_PER_SECOND / scrollSpeed(), scrollTimerProc);
+}
+
+static void copyWide(char16_t *target, int size, const WCHAR *text)
+{
+    int i = 0;
+    for (; text[i] != 0 && i < size - 1; i++)
+        target[i] = (char16_t)text[i];
+    target[i] = 0;
+}
+
+static ClockReading readClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ClockReading clock = {};
+    clock.hour = now.wHour;
+    clock.minute = now.wMinute;
+    WCHAR text[64];
+    // LOCALE_ITIME: "0" for the 12-hour clock, "1" for the 24-hour one.
+    clock.twelveHour = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, text, 64) > 0 && text[0] == L'0';
+    if (clock.twelveHour &&
+        GetLocaleInfoW(LOCALE_USER_DEFAULT, now.wHour < 12 ? LOCALE_S1159 : LOCALE_S2359, text, 64) > 0)
+        copyWide(clock.amPm, sizeof clock.amPm / sizeof clock.amPm[0], text);
+    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &now, NULL, text, 64) > 0)
+        copyWide(clock.date, sizeof clock.date / sizeof clock.date[0], text);
+    return clock;
+}
+
+void graphicRefreshStart()
+{
+    graphicScreenReset();
+    portThreadStart();
+}
+
+void graphicRefreshTick()
+{
+    sampleUnicodeTitle();
+    graphicScreenTick(nowMs(), readClock());
+    runScrollTimerWhileMoving();
+}
+
+void graphicRefreshShutdown()
+{
+    stopScrollTimer();
+    graphicScreenShutdown(nowMs());
+    portThreadFinish(SHUTDOWN_SEND_LIMIT_MS);
+}
