@@ -24,7 +24,6 @@
 #include "panel_control.h"
 #include "panel_steps.h"
 
-
 static const char PANEL_DLL[] = "pixelvane-panel.dll";
 
 enum PanelMode { NO_PANEL, PANEL_ALONE, PANEL_MIRRORED };
@@ -43,7 +42,8 @@ static void keptConfigure(unsigned short, unsigned char) {}
 static const Emulator *keptState() { return &kept; }
 static void keptLogging(bool) {}
 static void keptClear() {}
-static const EmulatorControl keptControl = {keptConfigure, keptState, keptLogging, keptClear};
+static void keptResetModule() { t6963cReset(&kept.lcd); }
+static const EmulatorControl keptControl = {keptConfigure, keptState, keptLogging, keptClear, keptResetModule};
 static const EmulatorControl *panelSim;
 
 void setPanelSource(const std::string &path)
@@ -186,6 +186,12 @@ static void endPanel(const Step &step)
         fail(&step, "the panel window did not close");
     bool unmapped = panelModule == nullptr ? waitFor(panelUnmapped) : panelUnmapped();
     event(std::string("panel ended, ") + (unmapped ? "unmapped" : "still mapped"));
+}
+
+void resetMirroredPanelModule()
+{
+    if (mode == PANEL_MIRRORED && panelSim != nullptr)
+        panelSim->resetModule();
 }
 
 bool runPanelStep(const Step &step)
