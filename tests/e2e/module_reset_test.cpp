@@ -102,3 +102,18 @@ TEST(ModuleReset, FastBusSendsTheTextAreaAndRegistersAgainWithinTenSeconds)
     EXPECT_EQ(run.textRow("back", 6).substr(4, 11), "02:05/03:20");
     EXPECT_GT(litPixels(run, "back"), 0);
 }
+
+// Mirrored, the panel models the module behind the "real" driver: both
+// lose the picture, and the panel's window shows the blank module.
+TEST(ModuleReset, TheVirtualPanelShowsTheBlankModule)
+{
+    ScenarioRun run = runScenarioText("module-reset-panel", "driver panel-mirror\n" + TRACK +
+                                                                "snapshot before\npanel-paint before\nmodule-reset\n"
+                                                                "panel-paint reset\nsnapshot reset\n");
+    expectCleanRun(run);
+    Lines events = run.events();
+    EXPECT_EQ(countLines(events, "panel before paint same scale 3"), 1);
+    EXPECT_EQ(countLines(events, "panel reset paint same scale 3"), 1);
+    ASSERT_GT(litPixels(run, "before"), 0);
+    EXPECT_EQ(litPixels(run, "reset"), 0);
+}
