@@ -60,8 +60,9 @@ const Emulator &emulator()
 // timeline.txt: "ACCESSES WHAT" for each step as it begins, where ACCESSES
 // is the number of port accesses made so far. Replaying ports.txt against
 // it puts every access in its step (each timer message gets its own line).
-// A step begins with the plug-in's threads idle; the timer messages of a
-// wait may come while one sends, and then the count is only near.
+// A step begins with the plug-in's threads idle; the later ticks of
+// "tick N" and the timer messages of a wait may come while one sends, and
+// their counts are then only near.
 void mark(const std::string &what)
 {
     if (host.timeline) {

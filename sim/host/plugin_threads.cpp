@@ -293,6 +293,9 @@ void releasePluginThreads()
     LeaveCriticalSection(&lock);
 }
 
+// Suspending is the last resort, for a thread that is stuck or the one the
+// run ends on: one stopped inside the C library (its heap lock taken) would
+// stall the host's own writes. A thread that goes back to waiting is held.
 void quietPluginThreads()
 {
     if (onHostThread() && holdPluginThreads(patienceRanOut ? 0 : PLUGIN_THREAD_PATIENCE_MS))
