@@ -86,6 +86,20 @@ static void clearLogs()
     panelCardClearLogs(&card);
 }
 
+// Only the controller is reset; the card keeps its latch, base and
+// counters. The change is made as the card's own are (the writer's half of
+// its sequence lock, panel_card.h), so the window's next copy shows the
+// blank module. The host calls this only while the plug-in's threads are
+// held away from the port, so the card has one writer at a time.
+static void resetModule()
+{
+    uint32_t before = card.sequence.load(std::memory_order_relaxed);
+    card.sequence.store(before + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    t6963cReset(&card.emulator.lcd);
+    card.sequence.store(before + 2, std::memory_order_release);
+}
+
 static HWND windowHandle(DWORD waitMs)
 {
     return started == STARTED ? panelWindowHandle(waitMs) : nullptr;
@@ -96,7 +110,7 @@ static long paints()
     return panelWindowPaints();
 }
 
-static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
+static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs, resetModule};
 static const PanelControl panelControl = {&simControl, windowHandle, paints};
 
 extern "C" const PanelControl *PixelvanePanelControl()

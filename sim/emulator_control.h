@@ -13,6 +13,10 @@ struct EmulatorControl {
     const Emulator *(*emulator)();
     void (*setAccessLogging)(bool on);
     void (*clearLogs)();
+    // The module's power cycled: the controller's RAM and registers as at
+    // power-on. The card is another board and keeps its latches; the logs
+    // go on.
+    void (*resetModule)();
 };
 
 typedef const EmulatorControl *(*EmulatorControlFunction)();

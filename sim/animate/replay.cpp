@@ -98,6 +98,8 @@ void applyMark(Replay *replay, const TimelineMark &mark)
         replay->lastTickUs = replay->clockUs;
     } else if (verb == "config" || verb == "click" || verb == "close") {
         advanceTo(replay, replay->clockUs + USER_ACTION_US);
+    } else if (verb == "module-reset") {
+        t6963cReset(&replay->emulator.lcd);
     }
 }
 

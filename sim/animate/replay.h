@@ -42,7 +42,8 @@ bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std
 
 // Ticks come TICK_US apart after "start" (later, when a tick's own port
 // traffic ran past the next period); "config", "click" and "close" let
-// USER_ACTION_US pass; other steps take no time of their own.
+// USER_ACTION_US pass; "module-reset" blanks the module as the host's did;
+// other steps take no time of their own.
 Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks);
 
 // A looping GIF, the panel `scale` times larger; false when it cannot be

@@ -6,11 +6,17 @@
 // PLUGIN_FILES_DIR holds gen_pixelvane.dll and the pictures that a user
 // installs beside it; DRIVER_DLL is the inpout32.dll stand-in. Both are
 // copied into OUTDIR\plugins, a fresh plug-in folder. PANEL_DLL is
-// pixelvane-panel.dll, for the scenarios that choose "driver panel". Time
-// is virtual: the plug-in's timers are logged and never started, and the scenario's tick
-// steps deliver the timer messages. The step "counts LABEL" logs the
-// running totals of port accesses and latched bytes as
-// "counts LABEL accesses N transfers M", for measuring what steps cost.
+// pixelvane-panel.dll, for the scenarios that choose "driver panel". The
+// plug-in's window timers are logged and tick only during "wait MS"; the
+// scenario's tick steps deliver timer messages of their own
+// (timer_steps.cpp). The step "counts LABEL" logs the running totals of
+// port accesses and latched bytes as "counts LABEL accesses N transfers
+// M", for measuring what steps cost.
+//
+// Every step begins once the plug-in's own threads, if it has any, have
+// sent what earlier steps handed them, as the time between a player's
+// ticks would let them; the steps that read or change the module keep the
+// threads away from the port until they are done (plugin_threads.cpp).
 //
 // Options after the five arguments: "--setting KEY=VALUE" puts the key
 // into the plug-in folder's plugin.ini just before start (kept with what
@@ -18,6 +24,7 @@
 // "--end-snapshot NAME" writes the snapshot NAME when the run ends, however
 // it ends.
 #include "host.h"
+#include "plugin_threads.h"
 
 #include <cstdlib>
 
@@ -53,6 +60,9 @@ const Emulator &emulator()
 // timeline.txt: "ACCESSES WHAT" for each step as it begins, where ACCESSES
 // is the number of port accesses made so far. Replaying ports.txt against
 // it puts every access in its step (each timer message gets its own line).
+// A step begins with the plug-in's threads idle; the later ticks of
+// "tick N" and the timer messages of a wait may come while one sends, and
+// their counts are then only near.
 void mark(const std::string &what)
 {
     if (host.timeline) {
@@ -66,6 +76,7 @@ void writeResults()
     if (host.finished)
         return;
     host.finished = true;
+    quietPluginThreads();
     adoptDriverFoundByPlugin();
     logDriverMarks();
     if (!host.endSnapshot.empty())
@@ -145,6 +156,20 @@ static void logCounts(const Step &step)
           " transfers " + std::to_string((unsigned long long)emulator().transfers.size()));
 }
 
+// "module-reset": the module's power cycled. The card is another board: its
+// latch (and the logs) stay. Without a driver no byte ever reached a module,
+// which is then as at power-on anyway.
+static void resetModule(const Step &step)
+{
+    if (host.plugin == nullptr)
+        fail(&step, "module-reset must come after start");
+    adoptDriverFoundByPlugin();
+    if (host.sim)
+        host.sim->resetModule();
+    resetMirroredPanelModule();
+    event("module reset");
+}
+
 static void chooseDriver(const Step &step)
 {
     if (host.plugin)
@@ -175,13 +200,32 @@ static void setAnswer(const Step &step)
     host.answers[{code, wParam}] = number(step, step.words.size() - 1);
 }
 
+// The steps that read or change the module's state: the plug-in's threads
+// stay away from the port while they run.
+static bool touchesModule(const std::string &verb)
+{
+    static const char *const VERBS[] = {"snapshot",        "counts",     "module-reset", "panel-paint",
+                                        "panel-clipboard", "panel-save", "panel-stats",  "panel-free"};
+    for (const char *touching : VERBS)
+        if (verb == touching)
+            return true;
+    return false;
+}
+
 void runStep(const Step &step)
 {
     const std::string &verb = step.verb;
+    if (!holdPluginThreads(PLUGIN_THREAD_PATIENCE_MS))
+        fail(&step, "the plug-in's own thread did not go back to waiting within " +
+                        std::to_string(PLUGIN_THREAD_PATIENCE_MS / 1000) +
+                        " s: what was drawn before this step may not all have been sent");
     if (verb == "start")
         mark("start " + std::to_string(host.base) + " " + std::to_string(host.control));
     else if (verb != "tick")
         mark(verb);
+    bool touching = touchesModule(verb);
+    if (!touching)
+        releasePluginThreads();
     if (verb == "lpt") {
         host.base = (unsigned short)number(step, 0);
         if (host.sim)
@@ -253,9 +297,17 @@ void runStep(const Step &step)
         SendMessageW(host.window, WM_CLOSE, 0, 0);
     } else if (verb == "watch-window") {
         host.watchWindow = true;
+    } else if (verb == "wait") {
+        runWait(step);
+    } else if (verb == "module-reset") {
+        resetModule(step);
+    } else if (verb == "clock") {
+        setClock(step);
     } else {
         runPanelStep(step);
     }
+    if (touching)
+        releasePluginThreads();
     logMainWindowState();
 }
 
@@ -283,6 +335,8 @@ static bool readOptions(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    startThreadWatch();
+    startClock();
     if (argc < 6 || !readOptions(argc, argv)) {
         std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL PANEL_DLL"
                              " [--setting KEY=VALUE]... [--end-snapshot NAME]\n");

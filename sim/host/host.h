@@ -116,6 +116,8 @@ void setMainWindowTitle(const std::wstring &title);
 // After each step once "watch-window" has run: whether the main window is
 // still Unicode and its title reads back as the host set it.
 void logMainWindowState();
+// Dispatches what is queued (the plug-in's thread-timer messages only
+// during a wait, see timer_steps.cpp).
 void pumpMessages();
 void deliverTimer(WPARAM id);
 void subclassMainWindow();
@@ -147,6 +149,18 @@ std::string shownPath(const std::string &path);
 // "driver loaded from PATH" for each time the stand-in was mapped.
 void logDriverMarks();
 extern const char DRIVER_MARKS_VARIABLE[];
+
+// The plug-in's timers and "wait MS" (timer_steps.cpp).
+void patchTimerCalls(HMODULE plugin);
+void runWait(const Step &step);
+// A message of the plug-in's thread timers outside a wait, which the host's
+// own pumps drop.
+bool heldBackOutsideWait(const MSG &message);
+
+// "clock YYYY-MM-DD HH:MM" and the plug-in's GetLocalTime (clock_step.cpp).
+void startClock();
+void patchClockCalls(HMODULE plugin);
+void setClock(const Step &step);
 
 // The settings dialog (dialog_steps.cpp).
 void runConfig(const Step &step);
@@ -180,4 +194,7 @@ bool panelDriverChosen();
 void startPanelDriver(const Step &step);
 // The panel-... steps; false for any other step.
 bool runPanelStep(const Step &step);
+// With "driver panel-mirror", the panel's model of the module is power
+// cycled with the module.
+void resetMirroredPanelModule();
 void writePanelResults();

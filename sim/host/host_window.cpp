@@ -96,6 +96,8 @@ void pumpMessages()
 {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (heldBackOutsideWait(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -1,23 +1,13 @@
 // The plug-in's life in the host (load, start, quit, unload) and what the
-// plug-in calls instead of the real Windows functions: its timers are
-// logged and never started, its dialog and shell calls are logged, and an
-// exit it asks for ends the run with its own status.
+// plug-in calls instead of the real Windows functions: its dialog and shell
+// calls are logged, and an exit it asks for ends the run with its own
+// status. Its timers (timer_steps.cpp), clock (clock_step.cpp) and threads
+// (plugin_threads.cpp) have hooks of their own.
 #include "host.h"
 #include "import_patch.h"
+#include "plugin_threads.h"
 
 static const char PLUGIN_EXPORT[] = "winampGetGeneralPurposePlugin";
-
-static UINT_PTR WINAPI hookSetTimer(HWND, UINT_PTR id, UINT period, TIMERPROC)
-{
-    event("settimer " + std::to_string(id) + " " + std::to_string(period));
-    return id == 0 ? 1 : id;
-}
-
-static BOOL WINAPI hookKillTimer(HWND, UINT_PTR id)
-{
-    event("killtimer " + std::to_string(id));
-    return TRUE;
-}
 
 static HINSTANCE WINAPI hookShellExecuteA(HWND, LPCSTR verb, LPCSTR target, LPCSTR, LPCSTR, INT)
 {
@@ -46,14 +36,15 @@ static void __cdecl hookExit(int status) { pluginEndedProcess((unsigned)status);
 
 static void patchPluginImports(HMODULE module)
 {
-    patchImport(module, "SetTimer", (void *)hookSetTimer);
-    patchImport(module, "KillTimer", (void *)hookKillTimer);
     patchImport(module, "ShellExecuteA", (void *)hookShellExecuteA);
     patchImport(module, "DialogBoxParamA", (void *)hookDialogBoxParamA);
     patchImport(module, "ExitProcess", (void *)hookExitProcess);
     patchImport(module, "exit", (void *)hookExit);
     patchImport(module, "_exit", (void *)hookExit);
     patchSystemCalls(module);
+    patchTimerCalls(module);
+    patchClockCalls(module);
+    patchThreadCalls(module);
 }
 
 // The stand-in where the scenario wants it. "driver elsewhere" puts it only

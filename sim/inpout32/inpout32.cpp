@@ -57,6 +57,12 @@ static void clearLogs()
     emulator.accesses.clear();
 }
 
+static void resetModule()
+{
+    ensureConfigured();
+    t6963cReset(&emulator.lcd);
+}
+
 // Each time the stand-in is mapped it appends its own path to the file
 // named by PIXELVANE_DRIVER_MARKS, when set: the host simulator tells from
 // it which copies were loaded, by whomever.
@@ -88,7 +94,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
     return TRUE;
 }
 
-static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs};
+static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs,
+                                            resetModule};
 
 extern "C" __declspec(dllexport) const EmulatorControl *PixelvaneSimControl()
 {

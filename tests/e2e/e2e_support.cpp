@@ -229,6 +229,12 @@ ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string
     return runHostSim(name, writtenScenario(name, text), "");
 }
 
+ScenarioRun runProbeScenarioText(const std::string &name, const std::string &text)
+{
+    writeScenarioFile("threaded-probe.dll", readFile(win32Path("sim-probe/threaded-probe.dll")));
+    return runHostSim(name, writtenScenario(name, "install gen_pixelvane.dll threaded-probe.dll\n" + text), "");
+}
+
 long long accessesBetween(const ScenarioRun &run, const std::string &from, const std::string &to)
 {
     long long at[2] = {-1, -1};
@@ -242,6 +248,26 @@ long long accessesBetween(const ScenarioRun &run, const std::string &from, const
     EXPECT_GE(at[0], 0) << "no counts " << from;
     EXPECT_GE(at[1], 0) << "no counts " << to;
     return at[1] - at[0];
+}
+
+static int countsLine(const Lines &events, const std::string &label)
+{
+    std::string prefix = "counts " + label + " accesses ";
+    for (size_t i = 0; i < events.size(); i++)
+        if (events[i].compare(0, prefix.size(), prefix) == 0)
+            return (int)i;
+    ADD_FAILURE() << "no counts " << label;
+    return -1;
+}
+
+Lines eventsBetween(const ScenarioRun &run, const std::string &from, const std::string &to)
+{
+    Lines events = run.events();
+    int begin = from.empty() ? -1 : countsLine(events, from);
+    int end = to.empty() ? (int)events.size() : countsLine(events, to);
+    if (end < 0 || begin >= end)
+        return Lines();
+    return Lines(events.begin() + begin + 1, events.begin() + end);
 }
 
 void writeScenarioFile(const std::string &name, const std::string &content)

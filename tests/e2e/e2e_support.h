@@ -41,10 +41,18 @@ ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &t
 // set up, where the fast bus rightly sets it up and so draws more (and
 // sees none of the faults such a module makes the classic bus meet).
 ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string &text);
+// Runs a scenario given as text once, on the host's threaded probe in place
+// of the plug-in (sim/host/probe: a port thread of its own, a thread timer,
+// the local time in its frame, drawn on text row 0); the scenario's first
+// step puts the probe into the plug-in folder.
+ScenarioRun runProbeScenarioText(const std::string &name, const std::string &text);
 // The snapshot every run writes at its end, however it ends.
 extern const char END_OF_RUN[];
 // "counts" lines of the events log: the accesses between two labels.
 long long accessesBetween(const ScenarioRun &run, const std::string &from, const std::string &to);
+// The events logged between the counts lines of two labels ("" for from:
+// since the run began; "" for to: until it ended).
+Lines eventsBetween(const ScenarioRun &run, const std::string &from, const std::string &to);
 
 std::string readFile(const std::string &path);
 std::vector<std::string> lines(const std::string &text);
