@@ -17,13 +17,18 @@
 //
 // The races, and what closes each:
 // - A frame handed over just before the step. SetEvent counts the handle
-//   after setting it; a waiting thread takes the counts of its handles
+//   before setting it; a waiting thread takes the counts of its handles
 //   before it checks them with a zero timeout, and is idle only while those
-//   counts stand. A set before the taking is seen by the check (the handle
-//   is signalled: the thread has work); a set after it changes a count. A
-//   plain idle flag that SetEvent clears would not do: the thread can find
-//   the handle unsignalled, then the host clear the flag and set the event,
-//   and then the thread raise the flag over work still to do.
+//   counts stand. A count taken before the increase no longer stands; one
+//   taken after it comes with a set the check sees, or (the set still to
+//   come) with a host thread that is still inside SetEvent and so is not
+//   asking whether the thread is idle. Counting after the set would leave
+//   a gap the other way: the thread sees the set, does the work and waits
+//   again with the old count, which the late increase then breaks, and the
+//   thread counts as busy until its own timeout. A plain idle flag that
+//   SetEvent clears would not do: the thread can find the handle
+//   unsignalled, then the host clear the flag and set the event, and then
+//   the thread raise the flag over work still to do.
 // - The zero-timeout check succeeds: with an auto-reset event it took the
 //   signal, so its result is what the wait returns, as the real wait would
 //   have returned it; the thread stays busy.
@@ -145,14 +150,13 @@ static HANDLE WINAPI hookCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T sta
     return thread;
 }
 
-// Set first, counted after: see the first race above.
+// Counted first, set after: see the first race above.
 static BOOL WINAPI hookSetEvent(HANDLE handle)
 {
-    BOOL set = SetEvent(handle);
     EnterCriticalSection(&lock);
     setCounts[handle]++;
     LeaveCriticalSection(&lock);
-    return set;
+    return SetEvent(handle);
 }
 
 static DWORD realWait(bool single, DWORD count, const HANDLE *handles, BOOL all, DWORD timeout)

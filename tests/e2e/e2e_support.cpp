@@ -81,24 +81,30 @@ std::vector<unsigned char> ScenarioRun::ram(const std::string &snapshot) const
     return std::vector<unsigned char>(bytes.begin(), bytes.end());
 }
 
-bool ScenarioRun::pixel(const std::string &snapshot, int x, int y) const
+std::vector<bool> ScenarioRun::panel(const std::string &snapshot) const
 {
     std::istringstream in(readFile(outDir + "/" + snapshot + ".pbm"));
     std::string magic;
     int width = 0, height = 0;
     in >> magic >> width >> height;
+    std::vector<bool> pixels;
     char c;
-    int index = 0, wanted = y * width + x;
     while (in >> c) {
         if (c == '#') {
             std::string comment;
             std::getline(in, comment);
             continue;
         }
-        if (index++ == wanted)
-            return c == '1';
+        pixels.push_back(c == '1');
     }
-    return false;
+    return pixels;
+}
+
+bool ScenarioRun::pixel(const std::string &snapshot, int x, int y) const
+{
+    std::vector<bool> pixels = panel(snapshot);
+    size_t index = (size_t)y * PANEL_PIXELS_PER_ROW + x;
+    return index < pixels.size() && pixels[index];
 }
 
 std::string ScenarioRun::pluginFile(const std::string &name) const
@@ -227,6 +233,15 @@ ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &t
 ScenarioRun runClassicBusScenarioText(const std::string &name, const std::string &text)
 {
     return runHostSim(name, writtenScenario(name, text), "");
+}
+
+ScenarioRun runScenarioTextWith(const std::string &name, const std::string &text,
+                                const std::vector<std::string> &settings, const std::string &hostLocale)
+{
+    std::string options;
+    for (const std::string &setting : settings)
+        options += " --setting " + shellQuoted(setting);
+    return runHostSim(name, writtenScenario(name, text), options, hostLocale);
 }
 
 ScenarioRun runProbeScenarioText(const std::string &name, const std::string &text)

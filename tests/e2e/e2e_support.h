@@ -17,6 +17,7 @@ struct ScenarioRun {
     std::string textRow(const std::string &snapshot, int row) const;   // 40 characters
     std::vector<unsigned char> ram(const std::string &snapshot) const; // 8192 bytes
     bool pixel(const std::string &snapshot, int x, int y) const;       // from NAME.pbm
+    std::vector<bool> panel(const std::string &snapshot) const;        // NAME.pbm, row by row
     std::string pluginFile(const std::string &name) const;             // "" when absent
     bool hasPluginFile(const std::string &name) const;
 };
@@ -34,6 +35,12 @@ ScenarioRun runScenarioText(const std::string &name, const std::string &text,
                             const std::string &hostLocale = "");
 // Runs the scenario file at a path of the source tree, in both modes.
 ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath);
+enum { PANEL_PIXELS_PER_ROW = 240 };
+
+// Runs a scenario given as text once, with these "KEY=VALUE" lines added to
+// plugin.ini before start.
+ScenarioRun runScenarioTextWith(const std::string &name, const std::string &text,
+                                const std::vector<std::string> &settings, const std::string &hostLocale = "");
 // Runs a scenario given as text once, with the fast bus on.
 ScenarioRun runFastBusScenarioText(const std::string &name, const std::string &text);
 // Runs a scenario given as text once, with the classic bus only: for a
