@@ -57,6 +57,11 @@ struct Replay {
     uint64_t clockUs = 0;
     uint64_t nextSampleUs = 0;
     uint64_t lastTickUs = 0;
+    // During a wait: the replay's time at a known point of the host's wait
+    // clock, so the thread timer's steps fall at their real distances.
+    bool waitClockKnown = false;
+    long long waitClockMs = 0;
+    uint64_t waitClockUs = 0;
 };
 
 bool samePicture(const PanelImage &a, const PanelImage &b)
@@ -80,6 +85,13 @@ void advanceTo(Replay *replay, uint64_t timeUs)
     replay->nextSampleUs = (timeUs / FRAME_US + 1) * FRAME_US;
 }
 
+void placeWaitClock(Replay *replay, long long waitClockMs)
+{
+    replay->waitClockKnown = true;
+    replay->waitClockMs = waitClockMs;
+    replay->waitClockUs = replay->clockUs;
+}
+
 void applyMark(Replay *replay, const TimelineMark &mark)
 {
     std::istringstream words(mark.what);
@@ -96,6 +108,21 @@ void applyMark(Replay *replay, const TimelineMark &mark)
         if (due > replay->clockUs)
             advanceTo(replay, due);
         replay->lastTickUs = replay->clockUs;
+        long long waitClockMs;
+        if (words >> waitClockMs)
+            placeWaitClock(replay, waitClockMs);
+    } else if (verb == "wait-clock") {
+        long long waitClockMs;
+        if (words >> waitClockMs)
+            placeWaitClock(replay, waitClockMs);
+    } else if (verb == "timer-proc") {
+        // A scroll step between two ticks of a wait, at its real time.
+        long long waitClockMs;
+        if (words >> waitClockMs && replay->waitClockKnown && waitClockMs >= replay->waitClockMs) {
+            uint64_t due = replay->waitClockUs + (uint64_t)(waitClockMs - replay->waitClockMs) * 1000;
+            if (due > replay->clockUs)
+                advanceTo(replay, due);
+        }
     } else if (verb == "config" || verb == "click" || verb == "close") {
         advanceTo(replay, replay->clockUs + USER_ACTION_US);
     } else if (verb == "module-reset") {

@@ -43,7 +43,9 @@ bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std
 // Ticks come TICK_US apart after "start" (later, when a tick's own port
 // traffic ran past the next period); "config", "click" and "close" let
 // USER_ACTION_US pass; "module-reset" blanks the module as the host's did;
-// other steps take no time of their own.
+// in a wait, "timer-proc AT" (the plug-in's scroll timer) falls at its
+// distance AT on the host's wait clock from the tick or the wait's start
+// before it; other steps take no time of their own.
 Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks);
 
 // A looping GIF, the panel `scale` times larger; false when it cannot be

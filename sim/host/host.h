@@ -156,6 +156,9 @@ void runWait(const Step &step);
 // A message of the plug-in's thread timers outside a wait, which the host's
 // own pumps drop.
 bool heldBackOutsideWait(const MSG &message);
+// During "wait": a "timer-proc AT" line in the timeline for a message of the
+// plug-in's thread timer, AT the wait clock in ms.
+void markPluginThreadTimer(const MSG &message);
 
 // "clock YYYY-MM-DD HH:MM" and the plug-in's GetLocalTime (clock_step.cpp).
 void startClock();

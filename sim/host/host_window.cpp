@@ -98,6 +98,7 @@ void pumpMessages()
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (heldBackOutsideWait(message))
             continue;
+        markPluginThreadTimer(message);
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -89,9 +89,25 @@ void patchTimerCalls(HMODULE plugin)
     patchImport(plugin, "KillTimer", (void *)hookKillTimer);
 }
 
+static bool isPluginThreadTimer(const MSG &message)
+{
+    return message.message == WM_TIMER && message.hwnd == nullptr && isThreadTimer(message.wParam);
+}
+
 bool heldBackOutsideWait(const MSG &message)
 {
-    return !waiting && message.message == WM_TIMER && message.hwnd == nullptr && isThreadTimer(message.wParam);
+    return !waiting && isPluginThreadTimer(message);
+}
+
+// The wait clock now, while a wait runs.
+static LARGE_INTEGER waitStart;
+static long long waitBeginMs, waitLengthMs;
+static long long millisecondsSince(const LARGE_INTEGER &start);
+
+void markPluginThreadTimer(const MSG &message)
+{
+    if (waiting && isPluginThreadTimer(message))
+        mark("timer-proc " + std::to_string(waitBeginMs + std::min(waitLengthMs, millisecondsSince(waitStart))));
 }
 
 // The earliest window timer due by `now` (the first set among equals), or -1.
@@ -116,7 +132,7 @@ static void deliverWindowTimersDue(long long now)
             dropWindowTimer(timer.window, timer.id);
             continue;
         }
-        mark("timer");
+        mark("timer " + std::to_string(timer.dueMs));
         if (timer.procedure) {
             timer.procedure(timer.window, WM_TIMER, timer.id, GetTickCount());
         } else {
@@ -153,6 +169,12 @@ void runWait(const Step &step)
     QueryPerformanceCounter(&start);
     long long begin = waitClockMs;
     long long end = begin + length;
+    waitStart = start;
+    waitBeginMs = begin;
+    waitLengthMs = length;
+    // Where the wait clock stands as the wait begins, for the replay to
+    // place the ticks and the thread timer's steps in it.
+    mark("wait-clock " + std::to_string(begin));
     waiting = true;
     for (;;) {
         long long now = begin + std::min(length, millisecondsSince(start));
