@@ -249,3 +249,16 @@ TEST(GraphicScreen, QuitUnloadAndAnEndWithoutQuitLeaveTheHostUnharmed)
     expectCleanRun(noQuit);
     expectStatus(noQuit, END_OF_RUN, {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", 75000, 200});
 }
+
+// The virtual panel shows the graphic screen as it shows any port traffic,
+// the port thread's accesses included.
+TEST(GraphicScreen, TheVirtualPanelShowsItAsTheModuleDoes)
+{
+    ScenarioRun run = runScenarioTextWith("graphic-virtual-panel",
+                                          "driver panel\ntitle 1. Кино - Группа крови - Winamp\n" + PLAYING +
+                                              "start\ntick\nsnapshot shown\npanel-paint shown\nquit\n",
+                                          GRAPHIC);
+    expectCleanRun(run);
+    expectStatus(run, "shown", {U"Кино", 0, U"Группа крови", 0, 1, "02:05/03:20", 75000, 200});
+    EXPECT_GE(findLine(run.events(), "panel shown paint same scale 3"), 0);
+}
