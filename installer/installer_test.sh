@@ -15,7 +15,10 @@ PANEL=pixelvane-panel.dll
 NOTICES=Pixelvane-THIRD-PARTY-NOTICES.txt
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
-SHIPPED=(gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
+# The plug-in's glyph file is ours: setup always puts it in place and the
+# uninstaller always removes it, changed or not.
+GLYPHS=pixelvane-glyphs.bin
+SHIPPED=(gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
 PICTURES=(LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
 UNINSTALLER=uninstall-pixelvane.exe
 PLAYER_KEY='HKCU\Software\Winamp'
@@ -119,7 +122,7 @@ testCase "a running player holding the plug-in stops setup before it writes"
 plugins=$player/Plugins
 echo "an older build" >> "$plugins/gen_pixelvane.dll"
 cp "$plugins/gen_pixelvane.dll" "$work/held.dll"
-rm -f "$plugins/LCDAbout.bmp" "$work/ready" "$work/release"
+rm -f "$plugins/LCDAbout.bmp" "$plugins/$GLYPHS" "$work/ready" "$work/release"
 wine "$holder" "$(winpath "$plugins/gen_pixelvane.dll")" "$(winpath "$work/ready")" "$(winpath "$work/release")" \
   >/dev/null 2>&1 &
 holderPid=$!
@@ -130,6 +133,7 @@ if [ -e "$work/ready" ]; then
   [ "$status" -eq 3 ] || fail "setup exit $status while the plug-in is loaded, expected 3"
   cmp -s "$work/held.dll" "$plugins/gen_pixelvane.dll" || fail "the loaded DLL changed"
   [ ! -e "$plugins/LCDAbout.bmp" ] || fail "setup copied pictures all the same"
+  [ ! -e "$plugins/$GLYPHS" ] || fail "setup copied the glyph file all the same"
 else
   fail "the stand-in player did not load the plug-in"
 fi
@@ -162,10 +166,12 @@ cp "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp"
 cp "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp"
 rm "$plugins/LCDLIntro.bmp"
 cp "$work/plugin.ini.before" "$plugins/plugin.ini"
+# A glyph file damaged since (cut short): setup puts the shipped one back.
+head -c 1000 "$files/$GLYPHS" > "$plugins/$GLYPHS"
 runSetup /S "/LOG=$(winpath "$work/reinstall.log")" "/D=$(winpath "$own")" || fail "setup exit $?"
 cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was overwritten"
 cmp -s "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp" || fail "the user's LCDAbout.bmp was overwritten"
-for name in LCDLIntro.bmp LCDMMenu.bmp gen_pixelvane.dll; do
+for name in LCDLIntro.bmp LCDMMenu.bmp gen_pixelvane.dll "$GLYPHS"; do
   cmp -s "$files/$name" "$plugins/$name" || fail "$name missing or not the shipped file"
 done
 expectedLog=$'Installed LCDLIntro.bmp\r
@@ -176,7 +182,7 @@ Kept LCDAbout.bmp: it is not a picture Pixelvane shipped, so it is yours\r'
 
 testCase "the uninstaller removes the plug-in and unchanged pictures, and keeps plugin.ini and the user's"
 runUninstaller "$plugins" "/LOG=$(winpath "$work/uninstall.log")"
-for name in gen_pixelvane.dll LCDLIntro.bmp LCDMMenu.bmp "$NOTICES" "$UNINSTALLER"; do
+for name in gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp "$NOTICES" "$UNINSTALLER"; do
   [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
 done
 cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was removed"
@@ -254,7 +260,7 @@ for key in none stale; do
 done
 regDelete "$PLAYER_KEY"
 
-testCase "the release zip holds the plug-in, the pictures, the virtual panel, the tools and the texts"
+testCase "the release zip holds the plug-in, its glyph file, the pictures, the virtual panel, the tools and the texts"
 release=$(basename "$zip" .zip)
 ZIP_TEXTS=(INSTALL.txt WIRING.txt PANEL.txt THIRD-PARTY-NOTICES.txt LICENSE)
 expected=$(printf "$release/%s\n" "${SHIPPED[@]}" "$PANEL" pixelvane-picture.exe pixelvane-setup.exe \
@@ -346,6 +352,10 @@ for name in gen_pixelvane.dll "$PANEL" pixelvane-picture.exe; do
   fi
 done
 [[ "$(noticesEntry pixelvane-setup.exe)" == *NSIS* ]] || fail "the notices do not name NSIS for pixelvane-setup.exe"
+# The glyph file carries efont-unicode's f14 (graphic/glyph_file.txt), and
+# is the file the zip and setup ship.
+[[ "$(noticesEntry "$GLYPHS")" == *"efont-unicode's f14"* ]] || fail "the notices do not name f14 for $GLYPHS"
+[ "$(head -c 8 "$files/$GLYPHS")" = PVGLYPHS ] || fail "$GLYPHS in the release is no glyph file"
 # Every program in the zip has its line.
 for name in $(cmake -E tar tf "$zip" | sed -n 's|.*/\([^/]*\.\(dll\|exe\)\)$|\1|p'); do
   [ -n "$(noticesEntry "$name")" ] || fail "the notices have no line for $name, which the zip holds"

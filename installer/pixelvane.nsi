@@ -1,10 +1,11 @@
-; pixelvane-setup.exe: puts gen_pixelvane.dll, its four pictures and the
-; third-party notices into the player's Plugins folder and registers an
-; uninstaller.
+; pixelvane-setup.exe: puts gen_pixelvane.dll, its glyph file
+; pixelvane-glyphs.bin, its four pictures and the third-party notices into
+; the player's Plugins folder and registers an uninstaller.
 ;
 ; Built by makensis with these defined on its command line:
 ;   VERSION    the plug-in's version, as in its version resource ("1.1")
-;   FILES_DIR  the folder holding gen_pixelvane.dll and the pictures
+;   FILES_DIR  the folder holding gen_pixelvane.dll, pixelvane-glyphs.bin and
+;              the pictures
 ;   OUTFILE    the installer to write
 ;   SHIPPED_PICTURES_NSH  the build's include made from shipped-pictures.txt:
 ;              LARGEST_SHIPPED_PICTURE and the macro IF_SHIPPED_PICTURE
@@ -305,6 +306,9 @@ Section "Plug-in"
   SectionIn RO
   SetOutPath "$INSTDIR\${PLUGINS_FOLDER}"
   File "${FILES_DIR}/gen_pixelvane.dll"
+  ; The glyphs of CJK and hangul the graphic screen draws; ours, replaced
+  ; on every install like the plug-in.
+  File "${FILES_DIR}/pixelvane-glyphs.bin"
   File "/oname=${NOTICES_NAME}" "${NOTICES}"
 SectionEnd
 
@@ -384,11 +388,13 @@ FunctionEnd
 !macroend
 
 ; The uninstaller sits in the Plugins folder, so $INSTDIR is that folder here.
-; The player may still hold the DLL open; then it goes at the next restart.
-; plugin.ini stays. The uninstaller deletes itself last.
+; The player may still hold the DLL open, and the plug-in its glyph file;
+; then they go at the next restart. plugin.ini stays. The uninstaller
+; deletes itself last.
 Section "Uninstall"
   Call un.ReadLogOption
   Delete /REBOOTOK "$INSTDIR\gen_pixelvane.dll"
+  Delete /REBOOTOK "$INSTDIR\pixelvane-glyphs.bin"
   Delete "$INSTDIR\${NOTICES_NAME}"
   !insertmacro REMOVE_PICTURE LCDLIntro.bmp
   !insertmacro REMOVE_PICTURE LCDMMenu.bmp

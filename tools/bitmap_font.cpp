@@ -11,6 +11,16 @@ std::string codePointName(char32_t codePoint)
     return name;
 }
 
+int cellInkWidth(const CellGlyph &glyph, int cellHeight)
+{
+    int width = 0;
+    for (int row = 0; row < cellHeight; row++)
+        for (int column = width; column < MAX_GLYPH_WIDTH; column++)
+            if (glyph.rows[row] & (0x80000000u >> column))
+                width = column + 1;
+    return width;
+}
+
 static std::string freeTypeError(FT_Error code)
 {
     const char *text = FT_Error_String(code);

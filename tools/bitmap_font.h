@@ -1,8 +1,8 @@
 // Reading fixed-size bitmap fonts (PCF, gzip-compressed or not, and BDF)
 // through FreeType, glyph by glyph, as pixels in the font's cell. Build-time
-// only: the font tables of the graphic screen are written from what this
-// reads, and so will be a glyph file read at run time. Nothing here reaches
-// the plug-in.
+// only: the font tables of the graphic screen and the glyph file the
+// plug-in reads at run time are written from what this reads. Nothing here
+// reaches the plug-in.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +55,10 @@ GlyphReading readCellGlyph(BitmapFont *font, char32_t codePoint, CellGlyph *glyp
 // False, with a message in error, when a glyph is refused.
 bool readGlyphsInRanges(BitmapFont *font, const std::vector<CodePointRange> &ranges, std::vector<CellGlyph> *glyphs,
                         int *missing, std::string *error);
+
+// The columns from the cell's left edge to its rightmost ink, 0 for a
+// blank glyph.
+int cellInkWidth(const CellGlyph &glyph, int cellHeight);
 
 // "U+00E9", for messages and the tables' comments.
 std::string codePointName(char32_t codePoint);

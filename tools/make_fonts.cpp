@@ -1,10 +1,14 @@
 // make_fonts: writes the C++ tables of the fonts the graphic screen draws
 // with, from the bitmap fonts a description names (graphic/fonts.txt), for
-// the plug-in to compile in. Runs at build time on the build machine.
+// the plug-in to compile in; with --glyph-file, the glyph file the plug-in
+// reads beside it (graphic/glyph_file.txt names its fonts, and
+// graphic/glyph_file.h describes its layout). Runs at build time on the
+// build machine.
 //
-// A glyph keeps only the rows of its cell that hold ink, one bit a pixel,
-// each row padded to whole bytes, and glyphs of the same rows (a Cyrillic
-// "A" and the Latin one) share them.
+// In the tables a glyph keeps only the rows of its cell that hold ink, one
+// bit a pixel, each row padded to whole bytes, and glyphs of the same rows
+// (a Cyrillic "A" and the Latin one) share them. The glyph file keeps whole
+// cells, one bit a pixel, in ranges of consecutive code points.
 #include <cstdio>
 #include <map>
 #include <string>
@@ -12,17 +16,25 @@
 
 #include "bitmap_font.h"
 #include "font_list.h"
+#include "glyph_file_writer.h"
 
 namespace {
 
 const char *const USAGE =
     "Usage: make_fonts DESCRIPTION FONT_FOLDER OUTPUT.cpp\n"
+    "       make_fonts --glyph-file DESCRIPTION FONT_FOLDER OUTPUT.bin\n"
     "\n"
     "Reads each font DESCRIPTION names (one a line: C++ name, font file in\n"
     "FONT_FOLDER, code point ranges) with FreeType and writes their glyph\n"
     "tables, as graphic/text.h declares them, to OUTPUT.cpp. Refuses a font\n"
     "that is not a fixed-size, fixed-width bitmap font and a glyph wider than\n"
-    "32 pixels; nothing is written unless every font converts.\n";
+    "32 pixels; nothing is written unless every font converts.\n"
+    "\n"
+    "With --glyph-file it writes the glyphs of all the fonts instead into one\n"
+    "glyph file, as graphic/glyph_file.h lays it out: the fonts must share\n"
+    "their cell's height (at most 16 rows) and ascent, no glyph may be wider\n"
+    "than 16 pixels, no code point may come from two lines, and the file may\n"
+    "not exceed 2 MiB.\n";
 
 // Font::bitmapOffset and FontGlyph's row fields are this narrow.
 const size_t MAX_BITMAP_BYTES = 0xFFFF;
@@ -49,16 +61,6 @@ struct PackedFont {
 int bytesOfWidth(int pixels)
 {
     return (pixels + 7) / 8;
-}
-
-int inkWidth(const CellGlyph &glyph, int cellHeight)
-{
-    int width = 0;
-    for (int row = 0; row < cellHeight; row++)
-        for (int column = width; column < MAX_GLYPH_WIDTH; column++)
-            if (glyph.rows[row] & (0x80000000u >> column))
-                width = column + 1;
-    return width;
 }
 
 // The rows of the glyph's cell from its first inked row to its last, as
@@ -108,7 +110,7 @@ bool packFont(const FontListEntry &entry, const std::string &folder, PackedFont 
                      std::to_string(packed->cellWidth) + ")";
             return false;
         }
-        int ink = inkWidth(glyph, font.cellHeight);
+        int ink = cellInkWidth(glyph, font.cellHeight);
         if (ink > width)
             width = ink;
     }
@@ -204,11 +206,31 @@ std::string baseName(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+int glyphFileMain(const std::string &description, const std::string &folder, const std::string &output)
+{
+    std::string error;
+    std::vector<FontListEntry> entries;
+    GlyphFileSummary summary;
+    if (!readFontList(description, &entries, &error) || !writeGlyphFile(entries, folder, output, &summary, &error)) {
+        std::fprintf(stderr, "make_fonts: %s\n", error.c_str());
+        return 1;
+    }
+    for (const GlyphFileFont &font : summary.fonts)
+        std::printf("make_fonts: %s from %s: %d glyphs (%d of its ranges not in the font)\n", font.name.c_str(),
+                    font.file.c_str(), font.glyphs, font.missing);
+    std::printf("make_fonts: %d glyphs of %dx%d bits (ascent %d) in %d ranges, %zu bytes in %s\n", summary.glyphs,
+                8 * summary.bytesPerRow, summary.cellHeight, summary.ascent, summary.ranges, summary.fileBytes,
+                output.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
+    if (argc == 5 && std::string(argv[1]) == "--glyph-file")
+        return glyphFileMain(argv[2], argv[3], argv[4]);
+    if (argc != 4 || argv[1][0] == '-') {
         std::fputs(USAGE, stderr);
         return 2;
     }

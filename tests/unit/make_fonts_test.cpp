@@ -8,51 +8,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bdf_support.h"
+
 namespace {
+
+using namespace bdf_test;
 
 namespace fs = std::filesystem;
 
 // A scalable font Debian's fonts-dejavu-core installs.
 const char *const SCALABLE_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
-struct BdfGlyph {
-    unsigned code;
-    int advance;
-    int width; // bits a row
-    std::vector<std::string> hexRows; // top row first, 12 rows
-};
-
-// A BDF font of 12 rows, ascent 10: FreeType reads it as it reads the PCF
-// files, so the tool's checks can be tried on glyphs made for them.
-std::string bdfFont(const std::vector<BdfGlyph> &glyphs)
-{
-    std::ostringstream bdf;
-    bdf << "STARTFONT 2.1\n"
-           "FONT -Test-Fixed-Medium-R-Normal--12-120-75-75-C-60-ISO10646-1\n"
-           "SIZE 12 75 75\n"
-           "FONTBOUNDINGBOX 40 12 0 -2\n"
-           "STARTPROPERTIES 4\nFONT_ASCENT 10\nFONT_DESCENT 2\n"
-           "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nENDPROPERTIES\n"
-        << "CHARS " << glyphs.size() << "\n";
-    for (const BdfGlyph &glyph : glyphs) {
-        bdf << "STARTCHAR U" << glyph.code << "\nENCODING " << glyph.code << "\nSWIDTH 500 0\nDWIDTH "
-            << glyph.advance << " 0\nBBX " << glyph.width << " 12 0 -2\nBITMAP\n";
-        for (const std::string &row : glyph.hexRows)
-            bdf << row << "\n";
-        bdf << "ENDCHAR\n";
-    }
-    bdf << "ENDFONT\n";
-    return bdf.str();
-}
-
-std::vector<std::string> rowsOf(const std::string &hex)
-{
-    return std::vector<std::string>(12, hex);
-}
 
 struct ToolRun {
     int status;
