@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "glyph_file.h"
 #include "player_status.h"
 #include "text.h"
 
@@ -34,9 +35,13 @@ enum {
 const int MILLISECONDS_PER_SECOND = 1000;
 const int SECONDS_PER_MINUTE = 60;
 
+// The rows' own font first; then Japanese, Chinese and Korean from the
+// glyph file beside the plug-in (boxes while it is not open).
 TextStyle rowStyle()
 {
-    return textStyle(FONT_ROW);
+    TextStyle style = textStyle(FONT_ROW);
+    textStyleAddLookup(&style, glyphFileGlyph);
+    return style;
 }
 
 // The baseline that puts a digit's first row of ink at row inkTop.

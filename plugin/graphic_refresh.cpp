@@ -6,7 +6,9 @@
 
 #include "display_work.h"
 #include "fast_bus/port_thread.h"
+#include "glyph_file.h"
 #include "graphic_screen.h"
+#include "module_path.h"
 #include "player_status.h"
 #include "settings.h"
 #include "timing/clock.h"
@@ -90,8 +92,19 @@ static ClockReading readClock()
     return clock;
 }
 
+// The glyphs of Japanese, Chinese and Korean, beside the plug-in and by
+// full path as everything it loads. Checked once here; a file that is
+// missing or damaged leaves those characters as boxes.
+static void openGlyphFile()
+{
+    char path[MAX_PATH * 2];
+    if (pluginFolderPath(GLYPH_FILE_NAME, path, sizeof path))
+        glyphFileOpen(path);
+}
+
 void graphicRefreshStart()
 {
+    openGlyphFile();
     graphicScreenReset();
     portThreadStart();
 }
@@ -108,4 +121,5 @@ void graphicRefreshShutdown()
     stopScrollTimer();
     graphicScreenShutdown(nowMs());
     portThreadFinish(SHUTDOWN_SEND_LIMIT_MS);
+    glyphFileClose();
 }

@@ -136,16 +136,20 @@ TEST(FontTables, DigitsAreTwentyPixelsOfInkOnTheClockAndFourteenInTheTime)
 // Every glyph a font file has in the rows' ranges is in its table.
 TEST(FontTables, TakeEveryGlyphTheFontHasInTheRanges)
 {
-    const CodeRange ROW_RANGES[] = {{0x20, 0x7E}, {0xA0, 0x17F}, {0x370, 0x3FF}, {0x400, 0x4FF},
-                                    {0x2010, 0x2027}, {0x2030, 0x203A}, {0x20AC, 0x20AC}, {0x2122, 0x2122}};
+    const CodeRange SMALL_RANGES[] = {{0x20, 0x7E}, {0xA0, 0x17F}, {0x370, 0x3FF}, {0x400, 0x4FF},
+                                      {0x2010, 0x2027}, {0x2030, 0x203A}, {0x20AC, 0x20AC}, {0x2122, 0x2122}};
+    // The rows add the half-width katakana.
+    std::vector<CodeRange> rowRanges(std::begin(SMALL_RANGES), std::end(SMALL_RANGES));
+    rowRanges.push_back({0xFF61, 0xFF9F});
     struct Ranges {
         const Font *font;
         const std::string *file;
         std::vector<CodeRange> ranges;
     } const FONTS[] = {
-        {&FONT_ROW, &ROW_FILE, {std::begin(ROW_RANGES), std::end(ROW_RANGES)}},
+        {&FONT_ROW, &ROW_FILE, rowRanges},
         {&FONT_DIGITS, &DIGITS_FILE, {{0x20, 0x7E}}},
-        {&FONT_SMALL, &SMALL_FILE, {std::begin(ROW_RANGES), std::end(ROW_RANGES)}},
+        {&FONT_TIME, &TIME_FILE, {{0x20, 0x7E}}},
+        {&FONT_SMALL, &SMALL_FILE, {std::begin(SMALL_RANGES), std::end(SMALL_RANGES)}},
     };
     for (const Ranges &font : FONTS) {
         int taken = 0;
