@@ -144,6 +144,24 @@ TEST(GraphicScreen, LongRowsScrollOneAtATimeOnATimerOfTheirOwnAndANewTrackStarts
     EXPECT_GE(countPrefix(events, "timer-proc set"), 1);
     int set = findLine(events, "timer-proc set 83");
     EXPECT_GE(set, 0) << "12 pixels a second by default";
+    // The scroll timer's messages never reach the host's window: only its
+    // own refresh timer does.
+    EXPECT_EQ(countPrefix(events, "received timer"), countLines(events, "received timer 1 0"));
+
+    // "Scroll Speed" sets the pace; a value that is no speed keeps 12.
+    const struct {
+        const char *setting;
+        const char *timer;
+    } speeds[] = {{"Scroll Speed=25", "timer-proc set 40"}, {"Scroll Speed=0", "timer-proc set 83"},
+                  {"Scroll Speed=5000", "timer-proc set 10"}};
+    for (const auto &speed : speeds) {
+        ScenarioRun paced = runScenarioTextWith(std::string("graphic-scroll-speed-") + speed.timer,
+                                                "title 1. " + std::string(60, 'W') + " - Song - Winamp\n" +
+                                                    PLAYING + "start\ntick\nwait 2600\nquit\n",
+                                                {"Graphic Screen=1", speed.setting});
+        expectCleanRun(paced);
+        EXPECT_GE(findLine(paced.events(), speed.timer), 0) << speed.setting;
+    }
 }
 
 TEST(GraphicScreen, PausedShowsTheBarsAndAStreamShowsTheElapsedTimeWithoutABar)
