@@ -105,15 +105,21 @@ void drawProgressBar(Frame *frame, int positionMs, int lengthSeconds)
     if (lengthSeconds <= 0)
         return;
     frameOutline(frame, 0, BAR_TOP, PANEL_WIDTH, BAR_HEIGHT);
-    long long inside = PANEL_WIDTH - 2 * BAR_INSET;
-    long long played = (long long)(positionMs < 0 ? 0 : positionMs) * inside /
-                       ((long long)MILLISECONDS_PER_SECOND * lengthSeconds);
-    if (played > inside)
-        played = inside;
-    frameFill(frame, BAR_INSET, BAR_TOP + BAR_INSET, (int)played, BAR_HEIGHT - 2 * BAR_INSET, true);
+    frameFill(frame, BAR_INSET, BAR_TOP + BAR_INSET, progressBarFill(positionMs, lengthSeconds),
+              BAR_HEIGHT - 2 * BAR_INSET, true);
 }
 
 } // namespace
+
+int progressBarFill(int positionMs, int lengthSeconds)
+{
+    if (lengthSeconds <= 0)
+        return 0;
+    long long inside = PANEL_WIDTH - 2 * BAR_INSET;
+    long long played = (long long)(positionMs < 0 ? 0 : positionMs) * inside /
+                       ((long long)MILLISECONDS_PER_SECOND * lengthSeconds);
+    return (int)(played > inside ? inside : played);
+}
 
 int rowTextWidth(const char32_t *text, int length)
 {

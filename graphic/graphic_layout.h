@@ -39,6 +39,9 @@ enum {
 void drawStatusContent(Frame *frame, const StatusContent &content);
 void drawIdleContent(Frame *frame, const IdleContent &content);
 
+// How many pixels of the progress bar are filled (what a tick may change).
+int progressBarFill(int positionMs, int lengthSeconds);
+
 // The width of an artist or song text in its row's font, in pixels.
 int rowTextWidth(const char32_t *text, int length);
 

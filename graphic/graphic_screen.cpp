@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "bus.h"
 #include "fast_bus/port_thread.h"
 #include "graphic_layout.h"
 #include "player_status.h"
@@ -40,8 +41,20 @@ struct ScreenState {
     Row date;
 };
 
+// Everything a frame is drawn from. A tick whose key equals the one drawn
+// last draws nothing and hands nothing over: the panel already shows it.
+struct DrawnKey {
+    ScreenShown shown;
+    Row artist, song, lastArtist, amPm, date;
+    int artistOffset, songOffset, playState, barFill, lengthSeconds;
+    char timeText[SCREEN_TEXT_SIZE], infoText[SCREEN_TEXT_SIZE], clockTime[SCREEN_TEXT_SIZE];
+};
+
 ScreenState screen;
 Frame frame;
+DrawnKey drawnKey;
+bool drawnKeyValid;
+unsigned busWorksWhenDrawn; // the host's own bus work then (lcdOwnWorkCount)
 
 void setRow(Row *row, const char16_t *text)
 {
@@ -117,6 +130,54 @@ void handOver()
     portThreadHandOver(&frame.bytes[0][0]);
 }
 
+// Rows are compared up to their length only.
+void keyRow(Row *key, const Row &row)
+{
+    std::memset(key, 0, sizeof *key);
+    key->length = row.length;
+    std::memcpy(key->text, row.text, sizeof row.text[0] * row.length);
+}
+
+DrawnKey keyOfScreen()
+{
+    DrawnKey key;
+    std::memset(&key, 0, sizeof key);
+    key.shown = screen.shown;
+    if (screen.shown == SHOWN_IDLE) {
+        keyRow(&key.lastArtist, screen.lastArtist);
+        keyRow(&key.amPm, screen.amPm);
+        keyRow(&key.date, screen.date);
+        std::memcpy(key.clockTime, screen.clockTime, sizeof key.clockTime);
+        return key;
+    }
+    keyRow(&key.artist, screen.artist);
+    keyRow(&key.song, screen.song);
+    key.artistOffset = screen.scroll.rows[0].offset;
+    key.songOffset = screen.scroll.rows[1].offset;
+    key.playState = screen.playState;
+    key.barFill = progressBarFill(screen.positionMs, screen.lengthSeconds);
+    key.lengthSeconds = screen.lengthSeconds > 0;
+    std::memcpy(key.timeText, screen.timeText, sizeof key.timeText);
+    std::memcpy(key.infoText, screen.infoText, sizeof key.infoText);
+    return key;
+}
+
+// Draws and hands over the screen, unless (and `always` aside) it is what
+// was drawn last.
+void showScreen(bool always)
+{
+    DrawnKey key = keyOfScreen();
+    // A picture or the dialog's texts since then drew over the panel.
+    bool overdrawn = lcdOwnWorkCount() != busWorksWhenDrawn;
+    if (!always && !overdrawn && drawnKeyValid && std::memcmp(&key, &drawnKey, sizeof key) == 0)
+        return;
+    drawnKey = key;
+    drawnKeyValid = true;
+    busWorksWhenDrawn = lcdOwnWorkCount();
+    drawShown();
+    handOver();
+}
+
 bool isStopped(int playState)
 {
     return playState != PLAY_STATE_PLAYING && playState != PLAY_STATE_PAUSED;
@@ -128,6 +189,7 @@ void graphicScreenReset()
 {
     std::memset(&screen, 0, sizeof screen);
     frameClear(&frame);
+    drawnKeyValid = false;
 }
 
 void graphicScreenTick(uint64_t nowMs, const ClockReading &clock)
@@ -155,16 +217,15 @@ void graphicScreenTick(uint64_t nowMs, const ClockReading &clock)
     screen.shown = shown;
     if (shown == SHOWN_STATUS)
         scrollAdvanceTime(&screen.scroll, nowMs);
-    drawShown();
-    handOver();
+    showScreen(false);
 }
 
 void graphicScreenRedraw()
 {
     if (screen.shown == SHOWN_NOTHING)
         return;
-    drawShown();
-    handOver();
+    // A picture drew over the panel: the whole screen again.
+    showScreen(true);
 }
 
 bool graphicScreenScrollStep(uint64_t nowMs)
@@ -172,8 +233,7 @@ bool graphicScreenScrollStep(uint64_t nowMs)
     if (screen.shown != SHOWN_STATUS)
         return false;
     bool moving = scrollStep(&screen.scroll, nowMs);
-    drawShown();
-    handOver();
+    showScreen(false);
     return moving;
 }
 
@@ -189,8 +249,7 @@ void graphicScreenShutdown(uint64_t nowMs)
     takeStatus();
     screen.shown = SHOWN_STATUS;
     restartScroll(nowMs);
-    drawShown();
-    handOver();
+    showScreen(true);
 }
 
 const Frame &graphicScreenFrame()

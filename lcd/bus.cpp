@@ -9,13 +9,24 @@
 // host thread's own work go to the fast bus only once the thread is kept
 // off it (port_thread.h), until the work's flush.
 static bool holdingBus;
+static bool writingSinceFlush;
+static unsigned ownWorks;
 
 static void holdBusFromPortThread()
 {
+    if (!writingSinceFlush) {
+        writingSinceFlush = true;
+        ownWorks++;
+    }
     if (holdingBus || !portThreadRunning())
         return;
     portThreadBeginDirect();
     holdingBus = true;
+}
+
+unsigned lcdOwnWorkCount()
+{
+    return ownWorks;
 }
 
 void lcdPortInit()
@@ -50,6 +61,7 @@ void lcdWriteCommand(int value)
 
 void lcdFlush()
 {
+    writingSinceFlush = false;
     // With nothing of its own to send, the host's thread leaves the flush
     // to the port thread.
     if (!optIns.fastBus || (portThreadRunning() && !holdingBus))

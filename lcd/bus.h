@@ -20,3 +20,8 @@ void lcdWriteCommand(int value);
 // as it came and has nothing left to send; the fast bus sends now what the
 // operation changed.
 void lcdFlush();
+
+// How many times the host's thread has begun writing to the bus itself
+// (a picture, the dialog's texts, the text screen), so that a screen handed
+// to the port thread knows something may have drawn over it since.
+unsigned lcdOwnWorkCount();

@@ -107,11 +107,15 @@ void portThreadHandOver(const uint8_t *graphics)
         return;
     }
     EnterCriticalSection(&slotLock);
+    bool wasFull = slotFull;
     std::memcpy(slot, graphics, sizeof slot);
     slotFull = true;
     handedOver++;
     LeaveCriticalSection(&slotLock);
-    SetEvent(workEvent);
+    // A picture the thread has not taken yet was signalled with: it takes
+    // this one in its place.
+    if (!wasFull)
+        SetEvent(workEvent);
 }
 
 void portThreadBeginDirect()
