@@ -156,6 +156,21 @@ void runWait(const Step &step);
 // A message of the plug-in's thread timers outside a wait, which the host's
 // own pumps drop.
 bool heldBackOutsideWait(const MSG &message);
+// One of the plug-in's thread timers, as Windows numbered it.
+bool isPluginThreadTimer(UINT_PTR id);
+
+// The host's thread time in the plug-in's timer messages, and the step
+// "dispatch-times LABEL" that logs it (dispatch_times.cpp).
+void startDispatchTimes();
+// DispatchMessageW, timed when it is a timer message for the plug-in.
+void dispatchTimed(const MSG &message);
+// A window timer's own procedure, called as Windows would, timed.
+void callWindowTimerProcedureTimed(TIMERPROC procedure, HWND window, UINT_PTR id);
+// Around the host's own handling of a timer message: taken out of the time
+// of the dispatch it runs in.
+void hostOwnTimeBegin();
+void hostOwnTimeEnd();
+void logDispatchTimes(const Step &step);
 
 // "clock YYYY-MM-DD HH:MM" and the plug-in's GetLocalTime (clock_step.cpp).
 void startClock();

@@ -89,6 +89,11 @@ void patchTimerCalls(HMODULE plugin)
     patchImport(plugin, "KillTimer", (void *)hookKillTimer);
 }
 
+bool isPluginThreadTimer(UINT_PTR id)
+{
+    return isThreadTimer(id);
+}
+
 bool heldBackOutsideWait(const MSG &message)
 {
     return !waiting && message.message == WM_TIMER && message.hwnd == nullptr && isThreadTimer(message.wParam);
@@ -118,7 +123,7 @@ static void deliverWindowTimersDue(long long now)
         }
         mark("timer");
         if (timer.procedure) {
-            timer.procedure(timer.window, WM_TIMER, timer.id, GetTickCount());
+            callWindowTimerProcedureTimed(timer.procedure, timer.window, timer.id);
         } else {
             PostMessageW(timer.window, WM_TIMER, timer.id, 0);
             pumpMessages();
