@@ -33,11 +33,15 @@
 //   dispatch-times LABEL wall-ns W
 //     window N median-ns M p90-ns P max-ns X total-ns T
 //       [delay-ns D net-median-ns M net-p90-ns P net-max-ns X net-total-ns T]
+//       set-event-median-ns M set-event-p90-ns P set-event-max-ns X set-event-total-ns T
 //     timer-proc N ... (the same fields)
 //     host-own-ns H [thread-cpu-ns C run-delay-ns R]
 //
 // W is the real time between the two steps, D the run delay inside the
 // kind's messages, net-... the messages' real times less their run delays,
+// set-event-... the time of each message in the plug-in's SetEvent calls
+// (timed in the host's hook of them, plugin_threads.cpp; under Wine each
+// is a call to the Wine server, another process),
 // H what was taken out as the host's own, C and R the host thread's
 // processor time and run delay over the interval, whatever it ran. The 90th
 // percentile is the nearest rank. Nothing is logged without the step, so
@@ -53,7 +57,8 @@ static const char *const KIND_NAMES[KINDS] = {"window", "timer-proc"};
 
 struct Timed {
     long long wallNs;
-    long long delayNs; // run delay inside it; 0 when unknown
+    long long delayNs;    // run delay inside it; 0 when unknown
+    long long setEventNs; // inside the plug-in's SetEvent calls
 };
 
 static std::vector<Timed> times[KINDS];
@@ -62,6 +67,7 @@ static long long hostOwn;   // performance-counter ticks taken out since then
 static int depth;           // timed dispatches under way
 static LARGE_INTEGER hostOwnBegan;
 static bool inHostOwn;
+static long long setEventTicks; // in the message under way
 
 // /proc/thread-self/schedstat of the host's thread: "RUN_NS DELAY_NS SLICES".
 static const char SCHEDSTAT[] = "Z:\\proc\\thread-self\\schedstat";
@@ -134,6 +140,7 @@ static void timed(DispatchKind kind, void (*run)(void *), void *context)
         return;
     }
     depth++;
+    setEventTicks = 0;
     long long ownBefore = hostOwn;
     long long delayBefore = runDelayNow();
     LARGE_INTEGER begin = counterNow();
@@ -142,7 +149,7 @@ static void timed(DispatchKind kind, void (*run)(void *), void *context)
     long long delay = runDelayNow() - delayBefore;
     depth--;
     long long wall = nanoseconds(end.QuadPart - begin.QuadPart - (hostOwn - ownBefore));
-    times[kind].push_back(Timed{wall > 0 ? wall : 0, delay > 0 ? delay : 0});
+    times[kind].push_back(Timed{wall > 0 ? wall : 0, delay > 0 ? delay : 0, nanoseconds(setEventTicks)});
 }
 
 static void dispatchMessage(void *message)
@@ -176,6 +183,12 @@ void callWindowTimerProcedureTimed(TIMERPROC procedure, HWND window, UINT_PTR id
 {
     ProcedureCall call = {procedure, window, id};
     timed(KIND_WINDOW, callProcedure, &call);
+}
+
+void noteSetEventTime(long long ticks)
+{
+    if (depth > 0)
+        setEventTicks += ticks;
 }
 
 void hostOwnTimeBegin()
@@ -213,17 +226,18 @@ static std::string statistics(std::vector<long long> values, const std::string &
 
 static std::string summary(DispatchKind kind, bool delayKnown)
 {
-    std::vector<long long> wall, net;
+    std::vector<long long> wall, net, setEvent;
     long long delay = 0;
     for (const Timed &t : times[kind]) {
         wall.push_back(t.wallNs);
         net.push_back(t.wallNs > t.delayNs ? t.wallNs - t.delayNs : 0);
+        setEvent.push_back(t.setEventNs);
         delay += t.delayNs;
     }
     std::string text = std::string(KIND_NAMES[kind]) + " " + std::to_string(wall.size()) + " " + statistics(wall, "");
     if (delayKnown)
         text += " delay-ns " + std::to_string(delay) + " " + statistics(net, "net-");
-    return text;
+    return text + " " + statistics(setEvent, "set-event-");
 }
 
 void logDispatchTimes(const Step &step)

@@ -170,6 +170,9 @@ void callWindowTimerProcedureTimed(TIMERPROC procedure, HWND window, UINT_PTR id
 // of the dispatch it runs in.
 void hostOwnTimeBegin();
 void hostOwnTimeEnd();
+// The plug-in's SetEvent on the host's thread took this many
+// performance-counter ticks (a call to the Wine server under Wine).
+void noteSetEventTime(long long ticks);
 void logDispatchTimes(const Step &step);
 
 // "clock YYYY-MM-DD HH:MM" and the plug-in's GetLocalTime (clock_step.cpp).
