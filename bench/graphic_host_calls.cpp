@@ -7,10 +7,14 @@
 // DispatchMessage. Built for 32-bit Windows by scripts/bench-graphic and
 // run under Wine:
 //
-//   pixelvane-graphic-host-calls.exe ROUNDS
+//   pixelvane-graphic-host-calls.exe ROUNDS SPACED
 //
-// One line per call: "call NAME MEDIAN_NS FASTEST_NS PER_ROUND", the median
-// and the fastest of the rounds' means per call.
+// One line per call back to back: "call NAME MEDIAN_NS FASTEST_NS
+// PER_ROUND", the median and the fastest of the rounds' means per call.
+// Then spaced, as a tick makes them 250 ms after the last: all the calls
+// of a tick's sampling and clock in a row, and the hand-over's SetEvent
+// that wakes the waiting thread, SPACED times each: "spaced NAME GAP_MS
+// MEDIAN_NS P90_NS MAX_NS SPACED" (the 90th percentile the nearest rank).
 #include <windows.h>
 
 #include <algorithm>
@@ -21,7 +25,7 @@
 
 namespace {
 
-enum { CALLS_PER_ROUND = 2000, TIMER_MESSAGES_PER_ROUND = 50, QUERY = WM_USER };
+enum { CALLS_PER_ROUND = 2000, TIMER_MESSAGES_PER_ROUND = 50, QUERY = WM_USER, TICK_MS = 250, QUERIES = 8 };
 
 const wchar_t WINDOW_CLASS[] = L"pixelvane-host-calls";
 // As long as the bench scenario's long title.
@@ -102,6 +106,21 @@ void measureTimerDispatch(const char *name, int rounds, bool threadTimer)
     results.push_back(result);
 }
 
+// Each of `count` runs of body alone, TICK_MS after the last; body times
+// what it is to be timed of itself and returns it.
+template <typename Body> void spaced(const char *name, int count, Body body)
+{
+    std::vector<double> each;
+    for (int i = 0; i < count; i++) {
+        Sleep(TICK_MS);
+        each.push_back(body());
+    }
+    std::sort(each.begin(), each.end());
+    size_t p90 = (each.size() * 9 + 9) / 10 - 1;
+    std::printf("spaced %s %d %.0f %.0f %.0f %d\n", name, (int)TICK_MS, each[each.size() / 2], each[p90], each.back(),
+                count);
+}
+
 // The port thread's side of a hand-over: waits for the event, counts, waits again.
 HANDLE workEvent;
 volatile LONG woken;
@@ -119,9 +138,12 @@ DWORD WINAPI waiter(LPVOID)
 
 int main(int argc, char **argv)
 {
-    int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
-    if (rounds < 1)
-        rounds = 1;
+    int rounds = argc > 2 ? std::atoi(argv[1]) : 0;
+    int count = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (rounds < 1 || count < 1) {
+        std::fprintf(stderr, "usage: pixelvane-graphic-host-calls ROUNDS SPACED\n");
+        return 2;
+    }
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
     frequency = (double)f.QuadPart;
@@ -181,12 +203,36 @@ int main(int argc, char **argv)
         }
         results.push_back(result);
     }
+    spaced("SetEvent-wakes-a-waiter", count, [] {
+        LONG before = woken;
+        double begin = nowNs();
+        SetEvent(workEvent);
+        double spent = nowNs() - begin;
+        while (woken == before)
+            Sleep(0);
+        return spent;
+    });
     stopping = 1;
     SetEvent(workEvent);
     WaitForSingleObject(thread, INFINITE);
 
     measureTimerDispatch("DispatchMessage-window-WM_TIMER", rounds, false);
     measureTimerDispatch("DispatchMessage-thread-timer-proc", rounds, true);
+
+    // A tick's sampling and clock: the title twice, the eight queries, the
+    // local time and the locale's clock and date formats.
+    spaced("tick-calls", count, [&] {
+        double begin = nowNs();
+        GetWindowTextA(window, ansi, sizeof ansi);
+        for (int i = 0; i < QUERIES; i++)
+            SendMessageA(window, QUERY, i, 105);
+        IsWindowUnicode(window);
+        GetWindowTextW(window, wide, 256);
+        GetLocalTime(&time);
+        GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, wide, 64);
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &time, nullptr, wide, 64);
+        return nowNs() - begin;
+    });
 
     for (Result &result : results) {
         std::vector<double> sorted = result.perCall;
