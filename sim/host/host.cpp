@@ -11,7 +11,9 @@
 // scenario's tick steps deliver timer messages of their own
 // (timer_steps.cpp). The step "counts LABEL" logs the running totals of
 // port accesses and latched bytes as "counts LABEL accesses N transfers
-// M", for measuring what steps cost.
+// M", for measuring what steps cost; "dispatch-times LABEL" logs the time
+// the plug-in's timer messages took on the host's thread since the last
+// such step (dispatch_times.cpp).
 //
 // Every step begins once the plug-in's own threads, if it has any, have
 // sent what earlier steps handed them, as the time between a player's
@@ -276,6 +278,8 @@ void runStep(const Step &step)
         snapshot(step);
     } else if (verb == "counts") {
         logCounts(step);
+    } else if (verb == "dispatch-times") {
+        logDispatchTimes(step);
     } else if (verb == "subclass") {
         subclassMainWindow();
     } else if (verb == "inspect") {
@@ -337,6 +341,7 @@ int main(int argc, char **argv)
 {
     startThreadWatch();
     startClock();
+    startDispatchTimes();
     if (argc < 6 || !readOptions(argc, argv)) {
         std::fprintf(stderr, "usage: pixelvane-host.exe SCENARIO OUTDIR PLUGIN_FILES_DIR DRIVER_DLL PANEL_DLL"
                              " [--setting KEY=VALUE]... [--end-snapshot NAME]\n");

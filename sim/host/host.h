@@ -159,6 +159,24 @@ bool heldBackOutsideWait(const MSG &message);
 // During "wait": a "timer-proc AT" line in the timeline for a message of the
 // plug-in's thread timer, AT the wait clock in ms.
 void markPluginThreadTimer(const MSG &message);
+// One of the plug-in's thread timers, as Windows numbered it.
+bool isPluginThreadTimer(UINT_PTR id);
+
+// The host's thread time in the plug-in's timer messages, and the step
+// "dispatch-times LABEL" that logs it (dispatch_times.cpp).
+void startDispatchTimes();
+// DispatchMessageW, timed when it is a timer message for the plug-in.
+void dispatchTimed(const MSG &message);
+// A window timer's own procedure, called as Windows would, timed.
+void callWindowTimerProcedureTimed(TIMERPROC procedure, HWND window, UINT_PTR id);
+// Around the host's own handling of a timer message: taken out of the time
+// of the dispatch it runs in.
+void hostOwnTimeBegin();
+void hostOwnTimeEnd();
+// The plug-in's SetEvent on the host's thread took this many
+// performance-counter ticks (a call to the Wine server under Wine).
+void noteSetEventTime(long long ticks);
+void logDispatchTimes(const Step &step);
 
 // "clock YYYY-MM-DD HH:MM" and the plug-in's GetLocalTime (clock_step.cpp).
 void startClock();

@@ -48,11 +48,13 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
         event("close handled");
         return 0;
     case WM_TIMER:
+        hostOwnTimeBegin();
         host.timerMessages++;
         event("received timer " + std::to_string((unsigned long long)wParam) + " " +
               std::to_string((long long)lParam));
         if (host.modalOnTick && !host.inModalLoop)
             runModalLoop("tick");
+        hostOwnTimeEnd();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -100,7 +102,7 @@ void pumpMessages()
             continue;
         markPluginThreadTimer(message);
         TranslateMessage(&message);
-        DispatchMessageW(&message);
+        dispatchTimed(message);
     }
 }
 

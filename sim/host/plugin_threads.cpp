@@ -156,7 +156,14 @@ static BOOL WINAPI hookSetEvent(HANDLE handle)
     EnterCriticalSection(&lock);
     setCounts[handle]++;
     LeaveCriticalSection(&lock);
-    return SetEvent(handle);
+    if (!onHostThread())
+        return SetEvent(handle);
+    LARGE_INTEGER begin, end;
+    QueryPerformanceCounter(&begin);
+    BOOL set = SetEvent(handle);
+    QueryPerformanceCounter(&end);
+    noteSetEventTime(end.QuadPart - begin.QuadPart);
+    return set;
 }
 
 static DWORD realWait(bool single, DWORD count, const HANDLE *handles, BOOL all, DWORD timeout)

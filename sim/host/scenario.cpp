@@ -18,6 +18,7 @@ static const VerbShape VERBS[] = {
     {"subclass", 0, 0}, {"destroy-window", 0, 0}, {"inspect", 0, 0},
     {"folder", 1, 1},  {"mkdir", 1, 1},      {"lock", 1, 1},
     {"counts", 1, 1}, // running totals of port accesses and latched bytes
+    {"dispatch-times", 1, 1}, // the host's thread time in the plug-in's timer messages
     {"watch-window", 0, 0}, {"close-window", 0, 0}, {"modal-loop", 1, 3},
     {"listed-port", 2, 2}, {"fault-during-probe", 0, 0}, {"focus", 1, 1}, {"key", 1, 1},
     // the virtual panel's window (sim/host/panel_steps.cpp)

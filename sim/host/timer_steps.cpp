@@ -89,14 +89,19 @@ void patchTimerCalls(HMODULE plugin)
     patchImport(plugin, "KillTimer", (void *)hookKillTimer);
 }
 
-static bool isPluginThreadTimer(const MSG &message)
+bool isPluginThreadTimer(UINT_PTR id)
+{
+    return isThreadTimer(id);
+}
+
+static bool isPluginThreadTimerMessage(const MSG &message)
 {
     return message.message == WM_TIMER && message.hwnd == nullptr && isThreadTimer(message.wParam);
 }
 
 bool heldBackOutsideWait(const MSG &message)
 {
-    return !waiting && isPluginThreadTimer(message);
+    return !waiting && isPluginThreadTimerMessage(message);
 }
 
 // The wait clock now, while a wait runs.
@@ -106,7 +111,7 @@ static long long millisecondsSince(const LARGE_INTEGER &start);
 
 void markPluginThreadTimer(const MSG &message)
 {
-    if (waiting && isPluginThreadTimer(message))
+    if (waiting && isPluginThreadTimerMessage(message))
         mark("timer-proc " + std::to_string(waitBeginMs + std::min(waitLengthMs, millisecondsSince(waitStart))));
 }
 
@@ -134,7 +139,7 @@ static void deliverWindowTimersDue(long long now)
         }
         mark("timer " + std::to_string(timer.dueMs));
         if (timer.procedure) {
-            timer.procedure(timer.window, WM_TIMER, timer.id, GetTickCount());
+            callWindowTimerProcedureTimed(timer.procedure, timer.window, timer.id);
         } else {
             PostMessageW(timer.window, WM_TIMER, timer.id, 0);
             pumpMessages();

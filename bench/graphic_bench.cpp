@@ -1,0 +1,221 @@
+// What the graphic screen ("Graphic Screen=1") costs the processor on the
+// host's thread, natively, with the port stubbed out: a refresh tick
+// (sampling, the Unicode title, drawing the frame, the hand-over) and a
+// step of the scroll timer (drawing, the hand-over), as the plug-in runs
+// them. Two builds:
+//
+// - pixelvane-graphic-bench links handover_copy.cpp in place of the port
+//   thread: the hand-over copies the frame into the slot and nothing more,
+//   which is the host thread's share on Windows (less the slot's lock and
+//   the event, Windows calls that the DLL's figures under Wine hold);
+// - pixelvane-graphic-bench-inline keeps the lcd archive's native port
+//   thread, which sends each hand-over at once on the caller's thread:
+//   drawing, then the port thread's work (the fast bus's comparison, its
+//   plan and the accesses into the stub), without the port's own time.
+//
+// Each benchmark reports the port accesses and heap allocations per tick.
+// The idle clock's reading is fixed (graphic_bench_player.h). The fast
+// bus's pace runs on a virtual clock that moves 1 us a read.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "alloc_count.h"
+#include "bench_host.h"
+#include "bus.h"
+#include "controller/controller.h"
+#include "graphic_bench_player.h"
+#include "graphic_screen.h"
+#include "host.h"
+#include "player_status.h"
+#include "port_stub.h"
+#include "settings.h"
+#include "timing/clock.h"
+#include "fast_bus/port_thread.h"
+
+#ifdef PIXELVANE_HANDOVER_COPY
+#include "handover_copy.h"
+#endif
+
+namespace {
+
+enum : uint64_t {
+    TICK_MS = 250, // the host's refresh timer
+    PAUSE_MS = 2000,
+};
+const uint64_t SCROLL_STEP_MS = 1000 / SCROLL_SPEED_DEFAULT;
+
+uint64_t virtualNow;
+uint64_t virtualClock()
+{
+    virtualNow += 1000;
+    return virtualNow;
+}
+
+uint64_t nowMs;
+
+void tick()
+{
+    nowMs += TICK_MS;
+    samplePlayerStatus();
+    sampleUnicodeTitle();
+    graphicScreenTick(nowMs, graphicBenchClock());
+}
+
+// The plug-in after start-up and its first tick of the title.
+void startPlaying(const char *title)
+{
+    settingsReset();
+    optIns.fastBus = 1;
+    optIns.graphicScreen = 1;
+    fastBusClock = virtualClock;
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdFlush();
+    graphicScreenReset();
+    portThreadStart();
+    benchHostPlayTrack();
+    benchHostSetTitle(title);
+    nowMs = 100000;
+    tick();
+}
+
+struct Totals {
+    uint64_t ports;
+    uint64_t allocations;
+    uint64_t handOvers;
+};
+
+Totals totalsNow()
+{
+#ifdef PIXELVANE_HANDOVER_COPY
+    uint64_t handOvers = handOversCopied;
+#else
+    uint64_t handOvers = 0;
+#endif
+    return Totals{portStubAccesses, heapAllocations(), handOvers};
+}
+
+void reportPerIteration(benchmark::State &state, const Totals &before)
+{
+    Totals after = totalsNow();
+    state.counters["port_accesses"] =
+        benchmark::Counter((double)(after.ports - before.ports), benchmark::Counter::kAvgIterations);
+    double allocations = (double)(after.allocations - before.allocations);
+    state.counters["allocations"] = benchmark::Counter(allocations, benchmark::Counter::kAvgIterations);
+    state.counters["allocations_total"] = allocations;
+    state.counters["hand_overs"] =
+        benchmark::Counter((double)(after.handOvers - before.handOvers), benchmark::Counter::kAvgIterations);
+}
+
+// Nothing changes: the same second, the same texts, nothing moves. The
+// frame is drawn and handed over all the same.
+void GraphicTickStill(benchmark::State &state)
+{
+    startPlaying(BENCH_TITLE_FIRST);
+    Totals before = totalsNow();
+    for (auto _ : state)
+        tick();
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicTickStill);
+
+// Every tick a second on or back: the time's last digit and the bar's end.
+void GraphicTickOneSecond(benchmark::State &state)
+{
+    startPlaying(BENCH_TITLE_FIRST);
+    bool later = false;
+    Totals before = totalsNow();
+    for (auto _ : state) {
+        later = !later;
+        benchHostAnswer(HOST_QUERY_TIME, HOST_TIME_POSITION, later ? 76000 : 75000);
+        tick();
+    }
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicTickOneSecond);
+
+// A tick while the long song scrolls (drawn at its offset, nothing new).
+void GraphicTickWhileScrolling(benchmark::State &state)
+{
+    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    nowMs += PAUSE_MS;
+    tick();
+    for (int i = 0; i < 100; i++)
+        graphicScreenScrollStep(nowMs);
+    Totals before = totalsNow();
+    for (auto _ : state)
+        tick();
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicTickWhileScrolling);
+
+// One step of the scroll timer: the song one pixel on. At the song's end the
+// row is brought back to moving by ticks through its pauses, off the clock.
+void GraphicScrollStep(benchmark::State &state)
+{
+    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    Totals before = totalsNow();
+    for (auto _ : state) {
+        if (!graphicScreenScrolling()) {
+            state.PauseTiming();
+            Totals paused = totalsNow();
+            while (!graphicScreenScrolling()) {
+                nowMs += PAUSE_MS;
+                tick();
+            }
+            Totals resumed = totalsNow();
+            before.ports += resumed.ports - paused.ports;
+            before.allocations += resumed.allocations - paused.allocations;
+            before.handOvers += resumed.handOvers - paused.handOvers;
+            state.ResumeTiming();
+        }
+        nowMs += SCROLL_STEP_MS;
+        graphicScreenScrollStep(nowMs);
+    }
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicScrollStep);
+
+// The sampling half of a tick alone: the title, the queries, the Unicode title.
+void GraphicSampleOnly(benchmark::State &state)
+{
+    startPlaying(BENCH_TITLE_FIRST);
+    Totals before = totalsNow();
+    for (auto _ : state) {
+        samplePlayerStatus();
+        sampleUnicodeTitle();
+    }
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicSampleOnly);
+
+// A zero in the allocations column only means something if the hooks see
+// allocations at all.
+bool allocationHooksCount()
+{
+    uint64_t before = heapAllocations();
+    int *probe = new int(1);
+    benchmark::DoNotOptimize(probe);
+    delete probe;
+    return heapAllocations() > before;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!allocationHooksCount()) {
+        std::fprintf(stderr, "the allocation hooks count nothing; the allocation column would be wrong\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

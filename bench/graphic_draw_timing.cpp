@@ -1,0 +1,157 @@
+// The graphic screen's own code on the host's thread, without Windows
+// calls: a tick (sampling from the bench host, drawing, the hand-over as a
+// copy into the slot, handover_copy.cpp) and a scroll step, timed on the
+// monotonic clock (the performance counter on Windows). Two ways:
+//
+// - back to back, as a benchmark loop runs them, with caches and branch
+//   predictors warm;
+// - spaced, each call alone after a pause as long as the timer's period
+//   (250 ms a tick, 83 ms a step), as the plug-in's calls come in a player:
+//   other work has run in between and the call starts cold.
+//
+// Built natively (the native tree) and for 32-bit Windows from the win32
+// tree's libraries, as the DLL is built, by scripts/bench-graphic, which
+// runs it under Wine; what the DLL's ticks take beyond it is Windows calls
+// (graphic_host_calls.cpp) and waiting.
+//
+//   pixelvane-graphic-draw-timing ROUNDS CALLS SPACED
+//
+// Lines "draw NAME warm MEDIAN_NS FASTEST_NS CALLS" (the median and the
+// fastest of ROUNDS rounds' means per call, CALLS calls a round) and
+// "draw NAME spaced GAP_MS MEDIAN_NS P90_NS MAX_NS SPACED" (SPACED calls
+// one by one, the 90th percentile the nearest rank).
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "bench_host.h"
+#include "bus.h"
+#include "controller/controller.h"
+#include "fast_bus/port_thread.h"
+#include "graphic_bench_player.h"
+#include "graphic_screen.h"
+#include "handover_copy.h"
+#include "host.h"
+#include "player_status.h"
+#include "settings.h"
+#include "timing/clock.h"
+
+namespace {
+
+const uint64_t TICK_MS = 250, PAUSE_MS = 2000; // the host's timer; the scroll's pauses
+const uint64_t SCROLL_STEP_MS = 1000 / SCROLL_SPEED_DEFAULT;
+
+uint64_t virtualNow;
+uint64_t virtualClock()
+{
+    virtualNow += 1000;
+    return virtualNow;
+}
+
+uint64_t nowMs;
+
+void tick()
+{
+    nowMs += TICK_MS;
+    samplePlayerStatus();
+    sampleUnicodeTitle();
+    graphicScreenTick(nowMs, graphicBenchClock());
+}
+
+void startPlaying(const char *title)
+{
+    settingsReset();
+    optIns.fastBus = 1;
+    optIns.graphicScreen = 1;
+    fastBusClock = virtualClock;
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdFlush();
+    graphicScreenReset();
+    portThreadStart();
+    benchHostPlayTrack();
+    benchHostSetTitle(title);
+    nowMs = 100000;
+    tick();
+}
+
+void scrollStep()
+{
+    while (!graphicScreenScrolling()) {
+        nowMs += PAUSE_MS;
+        tick();
+    }
+    nowMs += SCROLL_STEP_MS;
+    graphicScreenScrollStep(nowMs);
+}
+
+// The real clock, which the fast bus reads on Windows (performance counter).
+double elapsedNs(uint64_t since)
+{
+    return (double)(monotonicNanoseconds() - since);
+}
+
+double median(const std::vector<double> &sorted)
+{
+    size_t n = sorted.size();
+    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+}
+
+void warm(const char *name, int rounds, int calls, void (*body)())
+{
+    std::vector<double> perCall;
+    for (int round = 0; round < rounds; round++) {
+        uint64_t begin = monotonicNanoseconds();
+        for (int i = 0; i < calls; i++)
+            body();
+        perCall.push_back(elapsedNs(begin) / calls);
+    }
+    std::sort(perCall.begin(), perCall.end());
+    std::printf("draw %s warm %.0f %.0f %d\n", name, median(perCall), perCall.front(), calls);
+}
+
+void spaced(const char *name, uint64_t gapMs, int count, void (*body)())
+{
+    std::vector<double> each;
+    for (int i = 0; i < count; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+        uint64_t begin = monotonicNanoseconds();
+        body();
+        each.push_back(elapsedNs(begin));
+    }
+    std::sort(each.begin(), each.end());
+    size_t p90 = (each.size() * 9 + 9) / 10 - 1;
+    std::printf("draw %s spaced %llu %.0f %.0f %.0f %d\n", name, (unsigned long long)gapMs, median(each), each[p90],
+                each.back(), count);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    int rounds = argc > 3 ? std::atoi(argv[1]) : 0;
+    int calls = argc > 3 ? std::atoi(argv[2]) : 0;
+    int count = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (rounds < 1 || calls < 1 || count < 1) {
+        std::fprintf(stderr, "usage: pixelvane-graphic-draw-timing ROUNDS CALLS SPACED\n");
+        return 2;
+    }
+    startPlaying(BENCH_TITLE_FIRST);
+    uint64_t before = handOversCopied;
+    warm("tick", rounds, calls, tick);
+    spaced("tick", TICK_MS, count, tick);
+    if (handOversCopied - before != (uint64_t)rounds * calls + count) {
+        std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick handed nothing over\n");
+        return 1;
+    }
+    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    warm("scroll-step", rounds, calls, scrollStep);
+    spaced("scroll-step", SCROLL_STEP_MS, count, scrollStep);
+    return 0;
+}
