@@ -112,7 +112,7 @@ void reportPerIteration(benchmark::State &state, const Totals &before)
 }
 
 // Nothing changes: the same second, the same texts, nothing moves. The
-// frame is drawn and handed over all the same.
+// screen is what was drawn last: nothing is drawn or handed over.
 void GraphicTickStill(benchmark::State &state)
 {
     startPlaying(BENCH_TITLE_FIRST);

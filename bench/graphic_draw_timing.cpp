@@ -3,6 +3,9 @@
 // copy into the slot, handover_copy.cpp) and a scroll step, timed on the
 // monotonic clock (the performance counter on Windows). Two ways:
 //
+// A tick that changes nothing draws nothing (tick-still); a tick a second on
+// draws and hands over (tick).
+//
 // - back to back, as a benchmark loop runs them, with caches and branch
 //   predictors warm;
 // - spaced, each call alone after a pause as long as the timer's period
@@ -62,6 +65,16 @@ void tick()
     graphicScreenTick(nowMs, graphicBenchClock());
 }
 
+// A tick a second on: the time's last digit and the bar's end change, so
+// the screen is drawn and handed over.
+int positionMs;
+void tickOneSecondOn()
+{
+    positionMs += 1000;
+    benchHostAnswer(HOST_QUERY_TIME, HOST_TIME_POSITION, positionMs);
+    tick();
+}
+
 void startPlaying(const char *title)
 {
     settingsReset();
@@ -77,6 +90,7 @@ void startPlaying(const char *title)
     portThreadStart();
     benchHostPlayTrack();
     benchHostSetTitle(title);
+    positionMs = 75000;
     nowMs = 100000;
     tick();
 }
@@ -144,10 +158,16 @@ int main(int argc, char **argv)
     }
     startPlaying(BENCH_TITLE_FIRST);
     uint64_t before = handOversCopied;
-    warm("tick", rounds, calls, tick);
-    spaced("tick", TICK_MS, count, tick);
+    warm("tick-still", rounds, calls, tick);
+    spaced("tick-still", TICK_MS, count, tick);
+    if (handOversCopied != before) {
+        std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick that changed nothing handed a frame over\n");
+        return 1;
+    }
+    warm("tick", rounds, calls, tickOneSecondOn);
+    spaced("tick", TICK_MS, count, tickOneSecondOn);
     if (handOversCopied - before != (uint64_t)rounds * calls + count) {
-        std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick handed nothing over\n");
+        std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick a second on handed nothing over\n");
         return 1;
     }
     startPlaying(GRAPHIC_BENCH_LONG_TITLE);

@@ -32,6 +32,9 @@ void portThreadHandOver(const uint8_t *graphics)
     handOversCopied++;
 }
 
+// The thread's own periodic work: not the host's share.
+void portThreadNothingNew() {}
+
 void portThreadBeginDirect() {}
 void portThreadEndDirect() {}
 

@@ -169,8 +169,10 @@ void showScreen(bool always)
     DrawnKey key = keyOfScreen();
     // A picture or the dialog's texts since then drew over the panel.
     bool overdrawn = lcdOwnWorkCount() != busWorksWhenDrawn;
-    if (!always && !overdrawn && drawnKeyValid && std::memcmp(&key, &drawnKey, sizeof key) == 0)
+    if (!always && !overdrawn && drawnKeyValid && std::memcmp(&key, &drawnKey, sizeof key) == 0) {
+        portThreadNothingNew();
         return;
+    }
     drawnKey = key;
     drawnKeyValid = true;
     busWorksWhenDrawn = lcdOwnWorkCount();

@@ -14,10 +14,12 @@
 
 enum { MICROSECONDS_PER_SECOND = 1000000 };
 
-// Read on the player's thread at every access, set from either thread.
+// Read at every access, set from the window's thread too.
 static std::atomic<int> paceUs{0};
 static std::atomic<int> paceTicks{0};
-// The player's thread only.
+// Only the thread making the access touches it: the plug-in makes one
+// access at a time (from the player's thread, or from its own port thread
+// under the graphic screen, which its bus lock keeps apart).
 static LONGLONG nextSlot;
 
 void paceSet(int microseconds)

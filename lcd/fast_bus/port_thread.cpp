@@ -118,6 +118,12 @@ void portThreadHandOver(const uint8_t *graphics)
         SetEvent(workEvent);
 }
 
+void portThreadNothingNew()
+{
+    if (!running)
+        fastBusFlush();
+}
+
 void portThreadBeginDirect()
 {
     if (!running)
@@ -165,6 +171,11 @@ bool portThreadRunning()
 void portThreadHandOver(const uint8_t *graphics)
 {
     wantScreen(graphics);
+    fastBusFlush();
+}
+
+void portThreadNothingNew()
+{
     fastBusFlush();
 }
 

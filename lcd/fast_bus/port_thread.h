@@ -25,6 +25,11 @@ bool portThreadRunning();
 // with the text area blank. Never waits.
 void portThreadHandOver(const uint8_t *graphics);
 
+// A tick with nothing new to hand over. The thread wakes by itself for the
+// periodic resend; natively, where there is no thread, the resend falls
+// due on these calls.
+void portThreadNothingNew();
+
 // The host thread's own bus work begins: waits for the thread to finish
 // what it is sending, drops what it has not taken yet (the work draws over
 // it) and holds the bus until portThreadEndDirect.
