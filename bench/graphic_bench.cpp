@@ -40,48 +40,7 @@
 
 namespace {
 
-enum : uint64_t {
-    TICK_MS = 250, // the host's refresh timer
-    PAUSE_MS = 2000,
-};
 const uint64_t SCROLL_STEP_MS = 1000 / SCROLL_SPEED_DEFAULT;
-
-uint64_t virtualNow;
-uint64_t virtualClock()
-{
-    virtualNow += 1000;
-    return virtualNow;
-}
-
-uint64_t nowMs;
-
-void tick()
-{
-    nowMs += TICK_MS;
-    samplePlayerStatus();
-    sampleUnicodeTitle();
-    graphicScreenTick(nowMs, graphicBenchClock());
-}
-
-// The plug-in after start-up and its first tick of the title.
-void startPlaying(const char *title)
-{
-    settingsReset();
-    optIns.fastBus = 1;
-    optIns.graphicScreen = 1;
-    fastBusClock = virtualClock;
-    lcdPortInit();
-    lcdInit();
-    lcdClearText();
-    lcdClearGraphics();
-    lcdFlush();
-    graphicScreenReset();
-    portThreadStart();
-    benchHostPlayTrack();
-    benchHostSetTitle(title);
-    nowMs = 100000;
-    tick();
-}
 
 struct Totals {
     uint64_t ports;
@@ -115,10 +74,10 @@ void reportPerIteration(benchmark::State &state, const Totals &before)
 // screen is what was drawn last: nothing is drawn or handed over.
 void GraphicTickStill(benchmark::State &state)
 {
-    startPlaying(BENCH_TITLE_FIRST);
+    graphicBenchStartPlaying(BENCH_TITLE_FIRST);
     Totals before = totalsNow();
     for (auto _ : state)
-        tick();
+        graphicBenchTick();
     reportPerIteration(state, before);
 }
 BENCHMARK(GraphicTickStill);
@@ -126,13 +85,13 @@ BENCHMARK(GraphicTickStill);
 // Every tick a second on or back: the time's last digit and the bar's end.
 void GraphicTickOneSecond(benchmark::State &state)
 {
-    startPlaying(BENCH_TITLE_FIRST);
+    graphicBenchStartPlaying(BENCH_TITLE_FIRST);
     bool later = false;
     Totals before = totalsNow();
     for (auto _ : state) {
         later = !later;
         benchHostAnswer(HOST_QUERY_TIME, HOST_TIME_POSITION, later ? 76000 : 75000);
-        tick();
+        graphicBenchTick();
     }
     reportPerIteration(state, before);
 }
@@ -141,14 +100,14 @@ BENCHMARK(GraphicTickOneSecond);
 // A tick while the long song scrolls (drawn at its offset, nothing new).
 void GraphicTickWhileScrolling(benchmark::State &state)
 {
-    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
-    nowMs += PAUSE_MS;
-    tick();
+    graphicBenchStartPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    graphicBenchNowMs += GRAPHIC_BENCH_PAUSE_MS;
+    graphicBenchTick();
     for (int i = 0; i < 100; i++)
-        graphicScreenScrollStep(nowMs);
+        graphicScreenScrollStep(graphicBenchNowMs);
     Totals before = totalsNow();
     for (auto _ : state)
-        tick();
+        graphicBenchTick();
     reportPerIteration(state, before);
 }
 BENCHMARK(GraphicTickWhileScrolling);
@@ -157,15 +116,15 @@ BENCHMARK(GraphicTickWhileScrolling);
 // row is brought back to moving by ticks through its pauses, off the clock.
 void GraphicScrollStep(benchmark::State &state)
 {
-    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    graphicBenchStartPlaying(GRAPHIC_BENCH_LONG_TITLE);
     Totals before = totalsNow();
     for (auto _ : state) {
         if (!graphicScreenScrolling()) {
             state.PauseTiming();
             Totals paused = totalsNow();
             while (!graphicScreenScrolling()) {
-                nowMs += PAUSE_MS;
-                tick();
+                graphicBenchNowMs += GRAPHIC_BENCH_PAUSE_MS;
+                graphicBenchTick();
             }
             Totals resumed = totalsNow();
             before.ports += resumed.ports - paused.ports;
@@ -173,8 +132,8 @@ void GraphicScrollStep(benchmark::State &state)
             before.handOvers += resumed.handOvers - paused.handOvers;
             state.ResumeTiming();
         }
-        nowMs += SCROLL_STEP_MS;
-        graphicScreenScrollStep(nowMs);
+        graphicBenchNowMs += SCROLL_STEP_MS;
+        graphicScreenScrollStep(graphicBenchNowMs);
     }
     reportPerIteration(state, before);
 }
@@ -183,7 +142,7 @@ BENCHMARK(GraphicScrollStep);
 // The sampling half of a tick alone: the title, the queries, the Unicode title.
 void GraphicSampleOnly(benchmark::State &state)
 {
-    startPlaying(BENCH_TITLE_FIRST);
+    graphicBenchStartPlaying(BENCH_TITLE_FIRST);
     Totals before = totalsNow();
     for (auto _ : state) {
         samplePlayerStatus();

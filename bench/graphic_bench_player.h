@@ -4,6 +4,8 @@
 // wider than its row, which scrolls for 71 s at the default speed.
 #pragma once
 
+#include <cstdint>
+
 #include "graphic_screen.h"
 
 inline constexpr char GRAPHIC_BENCH_LONG_TITLE[] =
@@ -17,3 +19,19 @@ inline ClockReading graphicBenchClock()
 {
     return ClockReading{21, 7, false, u"", u"Wednesday, December 9, 2026"};
 }
+
+enum : uint64_t {
+    GRAPHIC_BENCH_TICK_MS = 250,   // the host's refresh timer
+    GRAPHIC_BENCH_PAUSE_MS = 2000, // the scroll's pauses
+};
+
+// The player's clock for the screen's times, in ms; the fast bus reads a
+// virtual clock that moves 1 us a read.
+extern uint64_t graphicBenchNowMs;
+
+// The plug-in after start-up (fast bus, graphic screen, port thread) and
+// its first tick of `title`.
+void graphicBenchStartPlaying(const char *title);
+
+// A refresh tick GRAPHIC_BENCH_TICK_MS after the last, as the plug-in runs it.
+void graphicBenchTick();

@@ -45,25 +45,7 @@
 
 namespace {
 
-const uint64_t TICK_MS = 250, PAUSE_MS = 2000; // the host's timer; the scroll's pauses
 const uint64_t SCROLL_STEP_MS = 1000 / SCROLL_SPEED_DEFAULT;
-
-uint64_t virtualNow;
-uint64_t virtualClock()
-{
-    virtualNow += 1000;
-    return virtualNow;
-}
-
-uint64_t nowMs;
-
-void tick()
-{
-    nowMs += TICK_MS;
-    samplePlayerStatus();
-    sampleUnicodeTitle();
-    graphicScreenTick(nowMs, graphicBenchClock());
-}
 
 // A tick a second on: the time's last digit and the bar's end change, so
 // the screen is drawn and handed over.
@@ -72,37 +54,17 @@ void tickOneSecondOn()
 {
     positionMs += 1000;
     benchHostAnswer(HOST_QUERY_TIME, HOST_TIME_POSITION, positionMs);
-    tick();
-}
-
-void startPlaying(const char *title)
-{
-    settingsReset();
-    optIns.fastBus = 1;
-    optIns.graphicScreen = 1;
-    fastBusClock = virtualClock;
-    lcdPortInit();
-    lcdInit();
-    lcdClearText();
-    lcdClearGraphics();
-    lcdFlush();
-    graphicScreenReset();
-    portThreadStart();
-    benchHostPlayTrack();
-    benchHostSetTitle(title);
-    positionMs = 75000;
-    nowMs = 100000;
-    tick();
+    graphicBenchTick();
 }
 
 void scrollStep()
 {
     while (!graphicScreenScrolling()) {
-        nowMs += PAUSE_MS;
-        tick();
+        graphicBenchNowMs += GRAPHIC_BENCH_PAUSE_MS;
+        graphicBenchTick();
     }
-    nowMs += SCROLL_STEP_MS;
-    graphicScreenScrollStep(nowMs);
+    graphicBenchNowMs += SCROLL_STEP_MS;
+    graphicScreenScrollStep(graphicBenchNowMs);
 }
 
 // The real clock, which the fast bus reads on Windows (performance counter).
@@ -156,21 +118,22 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: pixelvane-graphic-draw-timing ROUNDS CALLS SPACED\n");
         return 2;
     }
-    startPlaying(BENCH_TITLE_FIRST);
+    graphicBenchStartPlaying(BENCH_TITLE_FIRST);
     uint64_t before = handOversCopied;
-    warm("tick-still", rounds, calls, tick);
-    spaced("tick-still", TICK_MS, count, tick);
+    warm("tick-still", rounds, calls, graphicBenchTick);
+    spaced("tick-still", GRAPHIC_BENCH_TICK_MS, count, graphicBenchTick);
     if (handOversCopied != before) {
         std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick that changed nothing handed a frame over\n");
         return 1;
     }
+    positionMs = 75000; // where benchHostPlayTrack put the track
     warm("tick", rounds, calls, tickOneSecondOn);
-    spaced("tick", TICK_MS, count, tickOneSecondOn);
+    spaced("tick", GRAPHIC_BENCH_TICK_MS, count, tickOneSecondOn);
     if (handOversCopied - before != (uint64_t)rounds * calls + count) {
         std::fprintf(stderr, "pixelvane-graphic-draw-timing: a tick a second on handed nothing over\n");
         return 1;
     }
-    startPlaying(GRAPHIC_BENCH_LONG_TITLE);
+    graphicBenchStartPlaying(GRAPHIC_BENCH_LONG_TITLE);
     warm("scroll-step", rounds, calls, scrollStep);
     spaced("scroll-step", SCROLL_STEP_MS, count, scrollStep);
     return 0;

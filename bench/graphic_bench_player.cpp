@@ -1,0 +1,45 @@
+#include "graphic_bench_player.h"
+
+#include "bench_host.h"
+#include "bus.h"
+#include "controller/controller.h"
+#include "fast_bus/port_thread.h"
+#include "player_status.h"
+#include "settings.h"
+#include "timing/clock.h"
+
+uint64_t graphicBenchNowMs;
+
+static uint64_t virtualNow;
+static uint64_t virtualClock()
+{
+    virtualNow += 1000;
+    return virtualNow;
+}
+
+void graphicBenchTick()
+{
+    graphicBenchNowMs += GRAPHIC_BENCH_TICK_MS;
+    samplePlayerStatus();
+    sampleUnicodeTitle();
+    graphicScreenTick(graphicBenchNowMs, graphicBenchClock());
+}
+
+void graphicBenchStartPlaying(const char *title)
+{
+    settingsReset();
+    optIns.fastBus = 1;
+    optIns.graphicScreen = 1;
+    fastBusClock = virtualClock;
+    lcdPortInit();
+    lcdInit();
+    lcdClearText();
+    lcdClearGraphics();
+    lcdFlush();
+    graphicScreenReset();
+    portThreadStart();
+    benchHostPlayTrack();
+    benchHostSetTitle(title);
+    graphicBenchNowMs = 100000;
+    graphicBenchTick();
+}
