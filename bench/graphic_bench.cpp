@@ -152,29 +152,4 @@ void GraphicSampleOnly(benchmark::State &state)
 }
 BENCHMARK(GraphicSampleOnly);
 
-// A zero in the allocations column only means something if the hooks see
-// allocations at all.
-bool allocationHooksCount()
-{
-    uint64_t before = heapAllocations();
-    int *probe = new int(1);
-    benchmark::DoNotOptimize(probe);
-    delete probe;
-    return heapAllocations() > before;
-}
-
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (!allocationHooksCount()) {
-        std::fprintf(stderr, "the allocation hooks count nothing; the allocation column would be wrong\n");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -19,43 +19,16 @@ namespace {
 using namespace bdf_test;
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status;
-    std::string errors;
-};
-
-struct MakeGlyphFile : ::testing::Test {
-    fs::path folder;
-
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() /
-                 ("pixelvane-glyph-tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+struct MakeGlyphFile : ToolFolderTest {
     void TearDown() override
     {
         glyphFileClose();
-        fs::remove_all(folder);
-    }
-    void write(const std::string &name, const std::string &text)
-    {
-        std::ofstream(folder / name, std::ios::binary) << text;
+        ToolFolderTest::TearDown();
     }
     fs::path output() const { return folder / "glyphs.bin"; }
-
     ToolRun run(const std::string &description)
     {
-        write("glyph_file.txt", description);
-        fs::path errors = folder / "stderr.txt";
-        std::string command = std::string("\"") + PIXELVANE_MAKE_FONTS + "\" --glyph-file \"" +
-                              (folder / "glyph_file.txt").string() + "\" \"" + folder.string() + "\" \"" +
-                              output().string() + "\" >/dev/null 2>\"" + errors.string() + "\"";
-        int raw = std::system(command.c_str());
-        std::ifstream in(errors);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
+        return runTool("--glyph-file ", "glyph_file.txt", description, output());
     }
 };
 

@@ -22,41 +22,9 @@ namespace fs = std::filesystem;
 // A scalable font Debian's fonts-dejavu-core installs.
 const char *const SCALABLE_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-struct ToolRun {
-    int status;
-    std::string errors;
-};
-
-struct MakeFonts : ::testing::Test {
-    fs::path folder;
-
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() /
-                 ("pixelvane-make-fonts-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    void write(const std::string &name, const std::string &text)
-    {
-        std::ofstream(folder / name, std::ios::binary) << text;
-    }
+struct MakeFonts : ToolFolderTest {
     fs::path output() const { return folder / "tables.cpp"; }
-
-    ToolRun run(const std::string &description)
-    {
-        write("fonts.txt", description);
-        fs::path errors = folder / "stderr.txt";
-        std::string command = std::string("\"") + PIXELVANE_MAKE_FONTS + "\" \"" + (folder / "fonts.txt").string() +
-                              "\" \"" + folder.string() + "\" \"" + output().string() + "\" >/dev/null 2>\"" +
-                              errors.string() + "\"";
-        int raw = std::system(command.c_str());
-        std::ifstream in(errors);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
-    }
+    ToolRun run(const std::string &description) { return runTool("", "fonts.txt", description, output()); }
 };
 
 TEST_F(MakeFonts, WritesTheTablesOfAFixedSizeBitmapFont)
