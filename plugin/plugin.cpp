@@ -57,15 +57,15 @@ static void formatDescription()
 
 static WNDPROC currentWindowProc(HWND window)
 {
-    return (WNDPROC)(unicodeWindow ? GetWindowLongW(window, GWL_WNDPROC) : GetWindowLongA(window, GWL_WNDPROC));
+    return (WNDPROC)(unicodeWindow ? GetWindowLongPtrW(window, GWLP_WNDPROC) : GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
 
 static void setWindowProc(HWND window, WNDPROC procedure)
 {
     if (unicodeWindow)
-        SetWindowLongW(window, GWL_WNDPROC, (LONG)procedure);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)procedure);
     else
-        SetWindowLongA(window, GWL_WNDPROC, (LONG)procedure);
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)procedure);
 }
 
 static void installWindowProc()

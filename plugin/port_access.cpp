@@ -148,16 +148,24 @@ static __attribute__((noinline, noclone)) void probeRead(unsigned short port)
                          : "eax");
 }
 
+// The faulting thread's instruction pointer: Eip on 32-bit Windows, Rip on
+// 64-bit.
+#ifdef _WIN64
+static DWORD64 &instructionPointer(CONTEXT *context) { return context->Rip; }
+#else
+static DWORD &instructionPointer(CONTEXT *context) { return context->Eip; }
+#endif
+
 static LONG CALLBACK probeFaultHandler(EXCEPTION_POINTERS *exception)
 {
     DWORD code = exception->ExceptionRecord->ExceptionCode;
     if (code != EXCEPTION_PRIV_INSTRUCTION && code != EXCEPTION_ACCESS_VIOLATION)
         return EXCEPTION_CONTINUE_SEARCH;
-    if ((const unsigned char *)exception->ContextRecord->Eip != probeReadInstruction ||
+    if ((const unsigned char *)instructionPointer(exception->ContextRecord) != probeReadInstruction ||
         GetCurrentThreadId() != probingThread)
         return EXCEPTION_CONTINUE_SEARCH;
     probeFaulted = 1;
-    exception->ContextRecord->Eip += PROBE_READ_LENGTH;
+    instructionPointer(exception->ContextRecord) += PROBE_READ_LENGTH;
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 

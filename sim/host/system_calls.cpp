@@ -51,12 +51,18 @@ static HMODULE WINAPI hookLoadLibraryA(LPCSTR name)
 extern "C" const unsigned char hostFaultInstruction[] __asm__("pixelvaneHostFaultInstruction");
 static volatile LONG hostHandlerSawFault;
 
+#ifdef _WIN64
+static DWORD64 &instructionPointer(CONTEXT *context) { return context->Rip; }
+#else
+static DWORD &instructionPointer(CONTEXT *context) { return context->Eip; }
+#endif
+
 static LONG CALLBACK hostFaultHandler(EXCEPTION_POINTERS *exception)
 {
-    if ((const unsigned char *)exception->ContextRecord->Eip != hostFaultInstruction)
+    if ((const unsigned char *)instructionPointer(exception->ContextRecord) != hostFaultInstruction)
         return EXCEPTION_CONTINUE_SEARCH;
     hostHandlerSawFault = 1;
-    exception->ContextRecord->Eip += 1; // "in al, dx" is one byte
+    instructionPointer(exception->ContextRecord) += 1; // "in al, dx" is one byte
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
