@@ -108,6 +108,11 @@ runSetup /S || fail "setup exit $?"
 expectInstalled "$player/Plugins"
 [ ! -e "$player/Plugins/$PANEL" ] || fail "the virtual panel was installed without being chosen"
 
+# The cases after the first run setup and the uninstaller again and again.
+# Where this machine runs 32-bit programs only through an emulator each run
+# takes a minute or more, so there the first case is the smoke run and these
+# are named as not run (PIXELVANE_INSTALLER_CASES=all runs them anyway).
+laterSetupCases() {
 testCase "installing again replaces the plug-in and keeps plugin.ini"
 settings=$'[Pixelvane]\r\nDisable LCD=1\r\nNo Intro=1\r\nTime Remaining=0\r\nLPT Port=632\r\n'
 printf '%s' "$settings" > "$player/Plugins/plugin.ini"
@@ -259,6 +264,13 @@ for key in none stale; do
   ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "an Add/Remove Programs entry was written"
 done
 regDelete "$PLAYER_KEY"
+}
+
+if [ "$PIXELVANE_X86_32" = native ] || [ "${PIXELVANE_INSTALLER_CASES:-}" = all ]; then
+  laterSetupCases
+else
+  sed -n '/^laterSetupCases() {/,/^}/s/^testCase "\(.*\)"$/not run (32-bit programs only through an emulator here): \1/p' "$0"
+fi
 
 testCase "the release zip holds the plug-in, its glyph file, the pictures, the virtual panel, the tools and the texts"
 release=$(basename "$zip" .zip)

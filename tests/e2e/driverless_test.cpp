@@ -127,15 +127,7 @@ TEST(NoPortDriver, AFaultOfAnotherThreadDuringTheProbeReachesTheHostsHandler)
 // newer than Windows 2000 may be in its import table.
 TEST(NoPortDriver, PluginImportsNoKernelFunctionNewerThanWindows2000)
 {
-    std::string command = "i686-w64-mingw32-objdump -p '" + win32Path("plugin-files/gen_pixelvane.dll") + "'";
-    FILE *pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string dump;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        dump.append(buffer, count);
-    ASSERT_EQ(pclose(pipe), 0);
+    std::string dump = peDump(windowsTreePath("plugin-files/gen_pixelvane.dll"));
     ASSERT_NE(dump.find("GetModuleFileNameA"), std::string::npos) << "no import table in the dump";
     for (const char *name : {"AddVectoredExceptionHandler", "RemoveVectoredExceptionHandler", "GetModuleHandleExA"})
         EXPECT_EQ(dump.find(name), std::string::npos) << "imports " << name;

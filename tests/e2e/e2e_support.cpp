@@ -60,9 +60,36 @@ std::string sourcePath(const std::string &relative)
     return std::string(PIXELVANE_SOURCE_DIR) + "/" + relative;
 }
 
-std::string win32Path(const std::string &relative)
+// The Windows tree whose files the scenarios run (the win32 tree unless
+// PIXELVANE_E2E_WINDOWS_DIR names another), and the folder their results go
+// to (PIXELVANE_E2E_OUT, so two trees' runs can sit side by side).
+static std::string fromEnvironment(const char *name, const char *fallback)
 {
-    return std::string(PIXELVANE_WIN32_DIR) + "/" + relative;
+    const char *value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+std::string windowsTree() { return fromEnvironment("PIXELVANE_E2E_WINDOWS_DIR", PIXELVANE_WIN32_DIR); }
+
+std::string windowsTreePath(const std::string &relative) { return windowsTree() + "/" + relative; }
+
+std::string outputPath(const std::string &relative)
+{
+    return fromEnvironment("PIXELVANE_E2E_OUT", E2E_OUTPUT_DIR) + "/" + relative;
+}
+
+std::string peDump(const std::string &file)
+{
+    // The 64-bit binutils read 32-bit images too.
+    FILE *pipe = popen(("x86_64-w64-mingw32-objdump -p '" + file + "'").c_str(), "r");
+    if (!pipe)
+        return "";
+    std::string dump;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        dump.append(buffer, count);
+    return pclose(pipe) == 0 ? dump : "";
 }
 
 std::vector<std::string> ScenarioRun::events() const { return lines(readFile(outDir + "/events.txt")); }
@@ -131,10 +158,10 @@ static ScenarioRun runHostSim(const std::string &name, const std::string &scenar
                               const std::string &hostLocale = "")
 {
     ScenarioRun run;
-    run.outDir = std::string(E2E_OUTPUT_DIR) + "/" + name;
-    std::string errors = std::string(E2E_OUTPUT_DIR) + "/" + name + ".stderr";
+    run.outDir = outputPath(name);
+    std::string errors = outputPath(name) + ".stderr";
     std::string command = "PIXELVANE_NO_BUILD=1 PIXELVANE_HOST_LOCALE=" + shellQuoted(hostLocale) +
-                          " PIXELVANE_WIN32_BUILD=" + shellQuoted(PIXELVANE_WIN32_DIR) + " " +
+                          " PIXELVANE_WINDOWS_BUILD=" + shellQuoted(windowsTree()) + " " +
                           shellQuoted(sourcePath("scripts/host-sim")) + " " + shellQuoted(scenario) + " " +
                           shellQuoted(run.outDir) + " --end-snapshot " + END_OF_RUN + options + " >/dev/null 2>" +
                           shellQuoted(errors);
@@ -202,20 +229,20 @@ static ScenarioRun runScenarioFile(const std::string &name, const std::string &s
 
 ScenarioRun runScenario(const std::string &name)
 {
-    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
+    std::system(("mkdir -p " + shellQuoted(outputPath(""))).c_str());
     return runScenarioFile(name, sourcePath("tests/e2e/" + name + ".scn"));
 }
 
 ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath)
 {
-    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
+    std::system(("mkdir -p " + shellQuoted(outputPath(""))).c_str());
     return runScenarioFile(name, sourcePath(relativePath));
 }
 
 static std::string writtenScenario(const std::string &name, const std::string &text)
 {
-    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
-    std::string path = std::string(E2E_OUTPUT_DIR) + "/" + name + ".scn";
+    std::system(("mkdir -p " + shellQuoted(outputPath(""))).c_str());
+    std::string path = outputPath(name) + ".scn";
     std::ofstream(path) << text;
     return path;
 }
@@ -246,7 +273,7 @@ ScenarioRun runScenarioTextWith(const std::string &name, const std::string &text
 
 ScenarioRun runProbeScenarioText(const std::string &name, const std::string &text)
 {
-    writeScenarioFile("threaded-probe.dll", readFile(win32Path("sim-probe/threaded-probe.dll")));
+    writeScenarioFile("threaded-probe.dll", readFile(windowsTreePath("sim-probe/threaded-probe.dll")));
     return runHostSim(name, writtenScenario(name, "install gen_pixelvane.dll threaded-probe.dll\n" + text), "");
 }
 
@@ -287,8 +314,8 @@ Lines eventsBetween(const ScenarioRun &run, const std::string &from, const std::
 
 void writeScenarioFile(const std::string &name, const std::string &content)
 {
-    std::system(("mkdir -p " + shellQuoted(E2E_OUTPUT_DIR)).c_str());
-    std::ofstream(std::string(E2E_OUTPUT_DIR) + "/" + name, std::ios::binary) << content;
+    std::system(("mkdir -p " + shellQuoted(outputPath(""))).c_str());
+    std::ofstream(outputPath(name), std::ios::binary) << content;
 }
 
 std::vector<std::string> settingsEntries(const std::string &ini)

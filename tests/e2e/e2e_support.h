@@ -69,7 +69,12 @@ int countPrefix(const std::vector<std::string> &lines, const std::string &prefix
 int findLine(const std::vector<std::string> &lines, const std::string &line, int from = 0);
 // The shared folder of test files (pictures, settings files).
 std::string sourcePath(const std::string &relative);
-std::string win32Path(const std::string &relative);
+// A file of the Windows tree under test, and one in the results folder.
+std::string windowsTree();
+std::string windowsTreePath(const std::string &relative);
+std::string outputPath(const std::string &relative);
+// What objdump -p prints of a PE image, or "" when it cannot read it.
+std::string peDump(const std::string &file);
 // Writes a file beside the inline scenarios, for their install steps.
 void writeScenarioFile(const std::string &name, const std::string &content);
 // The keys of section [Pixelvane] in an INI text, in file order, as

@@ -72,16 +72,9 @@ TEST(Lifecycle, StartUpSetsUpTheControllerAndClearsBothAreas)
 
 TEST(Lifecycle, PluginExportsOneNameAndNeedsOnlyWindows)
 {
-    std::string dll = win32Path("plugin-files/gen_pixelvane.dll");
-    std::string command = "i686-w64-mingw32-objdump -p '" + dll + "'";
-    FILE *pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string dump;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        dump.append(buffer, count);
-    ASSERT_EQ(pclose(pipe), 0) << "objdump failed on " << dll;
+    std::string dll = windowsTreePath("plugin-files/gen_pixelvane.dll");
+    std::string dump = peDump(dll);
+    ASSERT_NE(dump, "") << "objdump failed on " << dll;
 
     std::vector<std::string> imported;
     bool inNameTable = false;

@@ -8,7 +8,7 @@
 
 TEST(ScenarioPaths, InstallTakesSourcesWithSlashesBackslashesAndDotDot)
 {
-    std::system("mkdir -p '" E2E_OUTPUT_DIR "/nested/deeper'");
+    std::system(("mkdir -p '" + outputPath("nested/deeper") + "'").c_str());
     writeScenarioFile("nested/slashed.ini", "[Pixelvane]\r\nNoIntro=1\r\nTime Remaining=0\r\n");
     writeScenarioFile("nested/empty-about.bmp", "");
     ScenarioRun run = runScenarioText("paths-slashes", "install plugin.ini nested/deeper/../slashed.ini\n"

@@ -80,19 +80,6 @@ bool contains(const std::string &text, const std::string &part)
     return text.find(part) != std::string::npos;
 }
 
-std::string objdump(const std::string &file)
-{
-    FILE *pipe = popen(("i686-w64-mingw32-objdump -p '" + file + "'").c_str(), "r");
-    std::string dump;
-    if (pipe == nullptr)
-        return dump;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        dump.append(buffer, count);
-    pclose(pipe);
-    return dump;
-}
 
 } // namespace
 
@@ -211,7 +198,7 @@ TEST(VirtualPanel, ScaleAndPaceComeFromTheFileBesideItAndMenuAndKeysChangeThem)
         std::string install = "install plugin.ini panel-no-intro.ini\n";
         if (c.ini[0] != '\0') {
             // In a folder of its own, named with '/' as scenarios may.
-            std::system("mkdir -p '" E2E_OUTPUT_DIR "/panel-inis'");
+            std::system(("mkdir -p '" + outputPath("panel-inis") + "'").c_str());
             writeScenarioFile("panel-inis/" + std::string(c.name) + ".ini", c.ini);
             install += "install pixelvane-panel.ini panel-inis/" + std::string(c.name) + ".ini\n";
         }
@@ -239,7 +226,7 @@ TEST(VirtualPanel, ScaleAndPaceComeFromTheFileBesideItAndMenuAndKeysChangeThem)
 
 TEST(VirtualPanel, DllNeedsNothingButWindowsAndExportsThePortDriversFunctions)
 {
-    std::string dump = objdump(win32Path("panel-files/pixelvane-panel.dll"));
+    std::string dump = peDump(windowsTreePath("panel-files/pixelvane-panel.dll"));
     ASSERT_NE(dump.find("DLL Name: "), std::string::npos) << "no import table in the dump";
     std::set<std::string> imported, exported;
     bool inNameTable = false;
