@@ -24,5 +24,5 @@ if [ "$compared" -eq 0 ]; then
   echo "no scenario ran on both trees: nothing compared" >&2
   exit 1
 fi
-echo "$compared scenarios compared, $differing files differ"
+echo "trees agree: $compared scenario(s) compared, $differing file(s) differ"
 [ "$differing" -eq 0 ]
