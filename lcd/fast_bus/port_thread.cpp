@@ -1,5 +1,6 @@
 #include "port_thread.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "fast_bus.h"
@@ -30,12 +31,14 @@ static CRITICAL_SECTION busLock;
 static CRITICAL_SECTION slotLock;
 static uint8_t slot[GRAPHIC_AREA_BYTES];
 static bool slotFull;
-static volatile LONG handedOver; // pictures handed over, and the last one sent
-static volatile LONG sentUpTo;
+// Pictures handed over, and the number of the last one sent: written under
+// slotLock or by the thread, read by the host's thread without a lock.
+static std::atomic<long> handedOver;
+static std::atomic<long> sentUpTo;
 static bool running;
 
 // Takes the picture in the slot, if any, into `picture`.
-static bool takeSlot(uint8_t *picture, LONG *number)
+static bool takeSlot(uint8_t *picture, long *number)
 {
     EnterCriticalSection(&slotLock);
     bool full = slotFull;
@@ -66,7 +69,7 @@ static DWORD WINAPI portThreadMain(LPVOID)
         if (woken == WAIT_OBJECT_0)
             break;
         EnterCriticalSection(&busLock);
-        LONG number = 0;
+        long number = 0;
         bool taken = takeSlot(picture, &number);
         if (taken)
             wantScreen(picture);
@@ -74,7 +77,7 @@ static DWORD WINAPI portThreadMain(LPVOID)
         fastBusFlush();
         LeaveCriticalSection(&busLock);
         if (taken) {
-            InterlockedExchange(&sentUpTo, number);
+            sentUpTo = number;
             SetEvent(sentEvent);
         }
     }
@@ -131,7 +134,7 @@ void portThreadBeginDirect()
     EnterCriticalSection(&busLock);
     EnterCriticalSection(&slotLock);
     slotFull = false;
-    sentUpTo = handedOver;
+    sentUpTo = handedOver.load();
     LeaveCriticalSection(&slotLock);
 }
 
