@@ -1,0 +1,38 @@
+#include "cell_packer.h"
+
+static bool pixelOn(const uint8_t *pixels, int x)
+{
+    return (pixels[x / 8] & (0x80 >> (x % 8))) != 0;
+}
+
+void packPixelRow(const uint8_t *pixels, int width, int cellWidth, uint8_t *cells)
+{
+    if (cellWidth == 8) {
+        for (int cell = 0; cell * 8 < width; cell++) {
+            int left = width - cell * 8;
+            cells[cell] = left >= 8 ? pixels[cell] : (uint8_t)(pixels[cell] & (0xFF00 >> left));
+        }
+        return;
+    }
+    for (int cell = 0; cell * cellWidth < width; cell++) {
+        uint8_t byte = 0;
+        for (int bit = 0; bit < cellWidth; bit++) {
+            int x = cell * cellWidth + bit;
+            if (x < width && pixelOn(pixels, x))
+                byte |= (uint8_t)(1 << (cellWidth - 1 - bit));
+        }
+        cells[cell] = byte;
+    }
+}
+
+void packPixelRows(const uint8_t *pixels, int rowBytes, int width, int height, int cellWidth, int columns,
+                   uint8_t *cells)
+{
+    for (int y = 0; y < height; y++) {
+        uint8_t *row = cells + y * columns;
+        for (int cell = 0; cell < columns; cell++)
+            row[cell] = 0;
+        packPixelRow(pixels + y * rowBytes, width < columns * cellWidth ? width : columns * cellWidth, cellWidth,
+                     row);
+    }
+}
