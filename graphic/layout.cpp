@@ -1,0 +1,99 @@
+#include "layout.h"
+
+const char *const WIDGET_NAMES[WIDGET_KINDS] = {"artist", "song",  "album", "time", "bar",
+                                                "icon",   "info",  "clock", "date", "last artist"};
+const char *const WIDGET_FONT_NAMES[WIDGET_FONTS] = {"small", "row", "large", "clock"};
+const char *const WIDGET_ALIGN_NAMES[WIDGET_ALIGNS] = {"left", "center", "right"};
+
+enum { TALL_PANEL_ROWS = 128 };
+
+namespace {
+
+WidgetPlace place(int x, int y, int width, int height, WidgetFont font, WidgetAlign align = ALIGN_LEFT,
+                  bool scroll = false)
+{
+    WidgetPlace placed = {true, {x, y, width, height}, font, align, scroll};
+    return placed;
+}
+
+// Up to 127 rows: the screen the 240 x 64 module was drawn for, as wide
+// as the panel.
+//
+//   artist, scrolling when longer than the row         rows  0-13
+//   song, likewise (one row moves at a time)                14-27
+//   icon, then the time and the length, 14 px digits        28-43
+//   the progress bar                                        46-51
+//   playlist position, rates, channels                      56-63
+//
+// The idle clock: the time (20 px digits) in rows 0-25, the date in
+// 26-39, the last artist in 46-59.
+Layout shortLayout(int width)
+{
+    Layout layout = {};
+    layout.widgets[WIDGET_ARTIST] = place(0, 0, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
+    layout.widgets[WIDGET_SONG] = place(0, 14, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
+    layout.widgets[WIDGET_ICON] = place(1, 30, 12, 11, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_TIME] = place(14, 28, width - 14, 16, WIDGET_FONT_LARGE);
+    layout.widgets[WIDGET_BAR] = place(0, 46, width, 6, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_INFO] = place(0, 56, width, 8, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_CLOCK] = place(0, 0, width, 26, WIDGET_FONT_CLOCK, ALIGN_CENTER);
+    layout.widgets[WIDGET_DATE] = place(0, 26, width, 14, WIDGET_FONT_ROW, ALIGN_CENTER);
+    layout.widgets[WIDGET_LAST_ARTIST] = place(0, 46, width, 14, WIDGET_FONT_ROW, ALIGN_CENTER);
+    return layout;
+}
+
+// From 128 rows: the album under the song, a larger icon and time.
+//
+//   artist, song, album (each scrolling)     rows 0-13, 18-31, 36-49
+//   icon, then the time in 20 px digits           57-80
+//   the progress bar                              88-95
+//   playlist position, rates, channels           112-119
+//
+// The idle clock: the time in rows 20-45, the date in 56-69, the last
+// artist in 88-101.
+Layout tallLayout(int width)
+{
+    Layout layout = {};
+    layout.widgets[WIDGET_ARTIST] = place(0, 0, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
+    layout.widgets[WIDGET_SONG] = place(0, 18, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
+    layout.widgets[WIDGET_ALBUM] = place(0, 36, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
+    layout.widgets[WIDGET_ICON] = place(2, 60, 18, 17, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_TIME] = place(26, 57, width - 26, 24, WIDGET_FONT_CLOCK);
+    layout.widgets[WIDGET_BAR] = place(0, 88, width, 8, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_INFO] = place(0, 112, width, 8, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_CLOCK] = place(0, 20, width, 26, WIDGET_FONT_CLOCK, ALIGN_CENTER);
+    layout.widgets[WIDGET_DATE] = place(0, 56, width, 14, WIDGET_FONT_ROW, ALIGN_CENTER);
+    layout.widgets[WIDGET_LAST_ARTIST] = place(0, 88, width, 14, WIDGET_FONT_ROW, ALIGN_CENTER);
+    return layout;
+}
+
+} // namespace
+
+Layout builtInLayout(int panelWidth, int panelHeight)
+{
+    Layout layout = panelHeight >= TALL_PANEL_ROWS ? tallLayout(panelWidth) : shortLayout(panelWidth);
+    layoutCutToPanel(&layout, panelWidth, panelHeight);
+    return layout;
+}
+
+static void cutSpan(int *start, int *length, int limit)
+{
+    int end = *start + *length;
+    if (*start < 0)
+        *start = 0;
+    if (end > limit)
+        end = limit;
+    *length = end > *start ? end - *start : 0;
+}
+
+void layoutCutToPanel(Layout *layout, int panelWidth, int panelHeight)
+{
+    for (WidgetPlace &widget : layout->widgets) {
+        if (!widget.shown)
+            continue;
+        cutSpan(&widget.box.x, &widget.box.width, panelWidth);
+        cutSpan(&widget.box.y, &widget.box.height, panelHeight);
+        if (widget.box.width == 0 || widget.box.height == 0)
+            widget = WidgetPlace{};
+    }
+}
