@@ -18,7 +18,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 # The plug-in's glyph file is ours: setup always puts it in place and the
 # uninstaller always removes it, changed or not.
 GLYPHS=pixelvane-glyphs.bin
-SHIPPED=(gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
+# The built-in layouts are ours too, in a layouts folder beside the plug-in:
+# each file of the source's layouts/, as the build wrote it with CRLF.
+sources=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LAYOUTS=()
+for layout in "$sources"/layouts/*.ini; do LAYOUTS+=("layouts/$(basename "$layout")"); done
+SHIPPED=(gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp "${LAYOUTS[@]}")
 PICTURES=(LCDLIntro.bmp LCDMMenu.bmp LCDSIntro.bmp LCDAbout.bmp)
 UNINSTALLER=uninstall-pixelvane.exe
 PLAYER_KEY='HKCU\Software\Winamp'
@@ -89,6 +94,7 @@ expectRemoved() {
   for name in "${SHIPPED[@]}" "$NOTICES" "$UNINSTALLER"; do
     [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
   done
+  [ ! -e "$plugins/layouts" ] || fail "the layouts folder left in $plugins"
   ! regHas "$OUR_UNINSTALL_KEY" /reg:32 || fail "Add/Remove Programs entry left"
 }
 
@@ -186,10 +192,12 @@ Kept LCDAbout.bmp: it is not a picture Pixelvane shipped, so it is yours\r'
 [ "$(cat "$work/reinstall.log" 2>/dev/null)" = "$expectedLog" ] || fail "setup's log: $(cat "$work/reinstall.log" 2>/dev/null)"
 
 testCase "the uninstaller removes the plug-in and unchanged pictures, and keeps plugin.ini and the user's"
+printf '[artist]\r\nBox=0,0,240,14\r\n' > "$plugins/layouts/mine.ini"
 runUninstaller "$plugins" "/LOG=$(winpath "$work/uninstall.log")"
-for name in gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp "$NOTICES" "$UNINSTALLER"; do
+for name in gen_pixelvane.dll "$GLYPHS" LCDLIntro.bmp LCDMMenu.bmp "${LAYOUTS[@]}" "$NOTICES" "$UNINSTALLER"; do
   [ ! -e "$plugins/$name" ] || fail "$name left in $plugins"
 done
+[ -f "$plugins/layouts/mine.ini" ] || fail "the user's own layout was removed"
 cmp -s "$work/my-settings-picture.bmp" "$plugins/LCDSIntro.bmp" || fail "the changed LCDSIntro.bmp was removed"
 cmp -s "$files/LCDMMenu.bmp" "$plugins/LCDAbout.bmp" || fail "the user's LCDAbout.bmp was removed"
 cmp -s "$work/plugin.ini.before" "$plugins/plugin.ini" || fail "plugin.ini changed or gone"
@@ -272,7 +280,7 @@ else
   sed -n '/^laterSetupCases() {/,/^}/s/^testCase "\(.*\)"$/not run (32-bit programs only through an emulator here): \1/p' "$0"
 fi
 
-testCase "the release zip holds the plug-in, its glyph file, the pictures, the virtual panel, the tools and the texts"
+testCase "the release zip holds the plug-in, its glyph file, the pictures, the layouts, the virtual panel, the tools and the texts"
 release=$(basename "$zip" .zip)
 ZIP_TEXTS=(INSTALL.txt WIRING.txt PANEL.txt THIRD-PARTY-NOTICES.txt LICENSE)
 expected=$(printf "$release/%s\n" "${SHIPPED[@]}" "$PANEL" pixelvane-picture.exe pixelvane-setup.exe \
@@ -286,6 +294,13 @@ for name in "${SHIPPED[@]}"; do
   cmp -s "$files/$name" "$work/unzipped/$release/$name" || fail "$name in the zip differs"
 done
 cmp -s "$converter" "$work/unzipped/$release/pixelvane-picture.exe" || fail "converter in the zip differs"
+[ "${#LAYOUTS[@]}" -ge 3 ] || fail "only ${#LAYOUTS[@]} layouts in the source's layouts/"
+for name in "${LAYOUTS[@]}"; do
+  # Windows' line ends, and otherwise the source's file byte for byte.
+  tr -d '\r' < "$files/$name" | cmp -s - "$sources/$name" || fail "$name as shipped is not the source's file"
+  lines=$(wc -l < "$files/$name")
+  [ "$lines" -gt 3 ] && [ "$(grep -c $'\r$' "$files/$name")" -eq "$lines" ] || fail "$name: not every line ends in CRLF"
+done
 cmp -s "$panel" "$work/unzipped/$release/$PANEL" || fail "$PANEL in the zip differs"
 cmp -s "$setup" "$work/unzipped/$release/pixelvane-setup.exe" || fail "setup in the zip differs"
 for name in "${ZIP_TEXTS[@]}"; do

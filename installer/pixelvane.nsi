@@ -1,6 +1,7 @@
 ; pixelvane-setup.exe: puts gen_pixelvane.dll, its glyph file
-; pixelvane-glyphs.bin, its four pictures and the third-party notices into
-; the player's Plugins folder and registers an uninstaller.
+; pixelvane-glyphs.bin, its four pictures, the built-in layouts (in a
+; layouts folder) and the third-party notices into the player's Plugins
+; folder and registers an uninstaller.
 ;
 ; Built by makensis with these defined on its command line:
 ;   VERSION    the plug-in's version, as in its version resource ("1.1")
@@ -9,6 +10,8 @@
 ;   OUTFILE    the installer to write
 ;   SHIPPED_PICTURES_NSH  the build's include made from shipped-pictures.txt:
 ;              LARGEST_SHIPPED_PICTURE and the macro IF_SHIPPED_PICTURE
+;   LAYOUTS_NSH  the build's include naming each shipped layout: the macros
+;              PUT_LAYOUTS and REMOVE_LAYOUTS
 ;   PANEL_DLL  pixelvane-panel.dll, the optional virtual panel
 ;   NOTICES    THIRD-PARTY-NOTICES.txt, installed beside the plug-in as
 ;              Pixelvane-THIRD-PARTY-NOTICES.txt
@@ -41,13 +44,14 @@
 
 Unicode true
 
-!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH | PANEL_DLL | NOTICES
-  !error "define VERSION, FILES_DIR, OUTFILE, SHIPPED_PICTURES_NSH, PANEL_DLL and NOTICES"
+!ifndef VERSION | FILES_DIR | OUTFILE | SHIPPED_PICTURES_NSH | LAYOUTS_NSH | PANEL_DLL | NOTICES
+  !error "define VERSION, FILES_DIR, OUTFILE, SHIPPED_PICTURES_NSH, LAYOUTS_NSH, PANEL_DLL and NOTICES"
 !endif
 
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include "${SHIPPED_PICTURES_NSH}"
+!include "${LAYOUTS_NSH}"
 !include Sections.nsh
 
 !define PLAYER_NAME "Winamp"
@@ -310,6 +314,10 @@ Section "Plug-in"
   ; on every install like the plug-in.
   File "${FILES_DIR}/pixelvane-glyphs.bin"
   File "/oname=${NOTICES_NAME}" "${NOTICES}"
+  ; The built-in layouts, for the user to copy under a name of their own
+  ; and edit; ours, replaced on every install like the plug-in.
+  SetOutPath "$INSTDIR\${PLUGINS_FOLDER}\layouts"
+  !insertmacro PUT_LAYOUTS
 SectionEnd
 
 ; A picture goes in where there is none or where the one there is as a
@@ -396,6 +404,10 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\gen_pixelvane.dll"
   Delete /REBOOTOK "$INSTDIR\pixelvane-glyphs.bin"
   Delete "$INSTDIR\${NOTICES_NAME}"
+  ; The shipped layouts go; the folder goes with them unless it holds the
+  ; user's own.
+  !insertmacro REMOVE_LAYOUTS
+  RMDir "$INSTDIR\layouts"
   !insertmacro REMOVE_PICTURE LCDLIntro.bmp
   !insertmacro REMOVE_PICTURE LCDMMenu.bmp
   !insertmacro REMOVE_PICTURE LCDSIntro.bmp
