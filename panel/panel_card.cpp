@@ -77,11 +77,21 @@ void panelCardStart(PanelCard *card)
 void panelCardConfigure(PanelCard *card, uint16_t base, uint8_t control)
 {
     uint32_t after = beginChange(card);
+    ModuleGlass glass = card->emulator.lcd.glass;
     emulatorReset(&card->emulator, base, control);
+    card->emulator.lcd.glass = glass;
     card->recording = true;
     card->baseChosen = true;
     resetCounters(card);
     endChange(card, after);
+}
+
+bool panelCardSetGlass(PanelCard *card, const ModuleGlass &glass)
+{
+    uint32_t after = beginChange(card);
+    bool set = emulatorSetPanel(&card->emulator, glass.width, glass.height, glass.cellWidth);
+    endChange(card, after);
+    return set;
 }
 
 void panelCardFollowPortSwitch(PanelCard *card, bool follow)

@@ -58,8 +58,11 @@ struct PanelCard {
 // Power-on: the card not yet on any port, its control latch 0xCC.
 void panelCardStart(PanelCard *card);
 // The host simulator's set-up: the card at `base` with `control` in its
-// latch, every access and byte recorded.
+// latch, every access and byte recorded; the module keeps its glass.
 void panelCardConfigure(PanelCard *card, uint16_t base, uint8_t control);
+// The module behind the card (emulatorSetPanel); false, unchanged, for a
+// glass the emulator cannot show.
+bool panelCardSetGlass(PanelCard *card, const ModuleGlass &glass);
 // Whether the card follows the plug-in to another standard port.
 void panelCardFollowPortSwitch(PanelCard *card, bool follow);
 // Empties the logs of a recording card (its counters go on).

@@ -37,3 +37,6 @@ struct PanelControl {
 typedef const PanelControl *(*PanelControlFunction)();
 
 #define PANEL_CONTROL_EXPORT "PixelvanePanelControl"
+// void __stdcall PanelNotice(const char *text): the plug-in's notice in the
+// status line for a few seconds.
+#define PANEL_NOTICE_EXPORT "PanelNotice"

@@ -1,17 +1,15 @@
 #include "panel_layout.h"
 
-#include "emulator.h"
-
 #include <cstdio>
 
 enum { PACE_DRIVER_DLL_US = 5, PACE_MOTHERBOARD_US = 1 };
 
-static int fittingScale(int clientWidth, int clientHeight)
+static int fittingScale(int clientWidth, int clientHeight, int panelWidth, int panelHeight)
 {
     int scale = PANEL_MAX_SCALE;
     while (scale > PANEL_MIN_SCALE) {
         int width, height;
-        panelClientSize(scale, &width, &height);
+        panelClientSize(scale, panelWidth, panelHeight, &width, &height);
         if (width <= clientWidth && height <= clientHeight)
             break;
         scale--;
@@ -19,12 +17,12 @@ static int fittingScale(int clientWidth, int clientHeight)
     return scale;
 }
 
-PanelLayout panelLayout(int clientWidth, int clientHeight)
+PanelLayout panelLayout(int clientWidth, int clientHeight, int panelWidth, int panelHeight)
 {
     PanelLayout layout;
-    layout.scale = fittingScale(clientWidth, clientHeight);
-    layout.width = SIM_PANEL_WIDTH * layout.scale;
-    layout.height = SIM_PANEL_HEIGHT * layout.scale;
+    layout.scale = fittingScale(clientWidth, clientHeight, panelWidth, panelHeight);
+    layout.width = panelWidth * layout.scale;
+    layout.height = panelHeight * layout.scale;
     layout.statusTop = clientHeight - PANEL_STATUS_HEIGHT;
     if (layout.statusTop < 0)
         layout.statusTop = 0;
@@ -35,10 +33,10 @@ PanelLayout panelLayout(int clientWidth, int clientHeight)
     return layout;
 }
 
-void panelClientSize(int scale, int *width, int *height)
+void panelClientSize(int scale, int panelWidth, int panelHeight, int *width, int *height)
 {
-    *width = SIM_PANEL_WIDTH * scale + 2 * PANEL_BEZEL;
-    *height = SIM_PANEL_HEIGHT * scale + 2 * PANEL_BEZEL + PANEL_STATUS_HEIGHT;
+    *width = panelWidth * scale + 2 * PANEL_BEZEL;
+    *height = panelHeight * scale + 2 * PANEL_BEZEL + PANEL_STATUS_HEIGHT;
 }
 
 int panelValidScale(int scale)
@@ -83,11 +81,35 @@ std::string groupedNumber(uint64_t value)
     return grouped;
 }
 
+static bool given(const char *text)
+{
+    return text != nullptr && text[0] != '\0';
+}
+
+std::string panelNoticeText(const char *text)
+{
+    std::string shown;
+    if (text == nullptr)
+        return shown;
+    for (int i = 0; i < PANEL_NOTICE_CHARACTERS && text[i] != '\0'; i++) {
+        unsigned char c = (unsigned char)text[i];
+        if (c == '\t' || c == '\r' || c == '\n')
+            shown += ' ';
+        else
+            shown += c >= 0x20 && c < 0x7F ? (char)c : '?';
+    }
+    return shown;
+}
+
 std::string panelStatusLine(const PanelStatus &status)
 {
+    if (given(status.notice))
+        return status.notice;
     char port[16];
     std::snprintf(port, sizeof port, "0x%03X", (unsigned)status.base);
     std::string line = std::string("Port ") + port;
+    if (given(status.refusedKeys))
+        line = std::string(status.refusedKeys) + ", 240 x 64 shown | " + line;
     if (status.mirrored)
         line += " (mirrored)";
     if (status.paceUs > 0)

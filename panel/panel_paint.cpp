@@ -31,10 +31,10 @@ static void paintStatus(HDC dc, RECT band, const std::wstring &status)
     SelectObject(dc, font);
 }
 
-void panelPaint(HDC dc, int clientWidth, int clientHeight, const PanelPicture &picture,
-                const std::wstring &status)
+void panelPaint(HDC dc, int clientWidth, int clientHeight, int panelWidth, int panelHeight,
+                const PanelPicture &picture, const std::wstring &status)
 {
-    PanelLayout layout = panelLayout(clientWidth, clientHeight);
+    PanelLayout layout = panelLayout(clientWidth, clientHeight, panelWidth, panelHeight);
     RECT frame = {0, 0, clientWidth, layout.statusTop};
     HBRUSH frameBrush = CreateSolidBrush(FRAME_COLOUR);
     FillRect(dc, &frame, frameBrush);

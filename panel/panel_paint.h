@@ -8,5 +8,6 @@
 
 #include <string>
 
-void panelPaint(HDC dc, int clientWidth, int clientHeight, const PanelPicture &picture,
-                const std::wstring &status);
+// panelWidth and panelHeight: the module's glass in pixels.
+void panelPaint(HDC dc, int clientWidth, int clientHeight, int panelWidth, int panelHeight,
+                const PanelPicture &picture, const std::wstring &status);

@@ -14,8 +14,8 @@ uint32_t panelPixelColour(PanelShade shade)
 void panelPictureRender(const PanelImage &image, int scale, PanelPicture *picture)
 {
     picture->scale = scale;
-    picture->width = SIM_PANEL_WIDTH * scale;
-    picture->height = SIM_PANEL_HEIGHT * scale;
+    picture->width = panelImageWidth(image) * scale;
+    picture->height = panelImageHeight(image) * scale;
     picture->pixels.resize((size_t)picture->width * picture->height);
     for (int y = 0; y < picture->height; y++) {
         uint32_t *row = &picture->pixels[(size_t)y * picture->width];

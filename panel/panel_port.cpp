@@ -7,15 +7,23 @@
 // for a real inpout32.dll to mirror to, and starts the window's thread.
 // Nothing is done while Windows loads the DLL, so nothing waits under the
 // loader lock.
+//
+// The module is the one the plug-in drives: "Panel Size" and "Font Select"
+// in plugin.ini beside the DLL (the plug-in's folder), read once, before
+// the card's first byte or the host's set-up; keys the plug-in would
+// refuse give the 240 x 64 module and the reason in the status line.
 #include "mirror_driver.h"
 #include "module_folder.h"
+#include "module_keys.h"
 #include "pace.h"
 #include "panel_card.h"
 #include "panel_control.h"
+#include "panel_notice.h"
 #include "panel_settings.h"
 #include "panel_window.h"
 
 static const wchar_t SETTINGS_FILE[] = L"pixelvane-panel.ini";
+static const wchar_t PLUGIN_SETTINGS_FILE[] = L"plugin.ini";
 
 static PanelCard card;
 static struct CardPowerOn {
@@ -25,6 +33,22 @@ static struct CardPowerOn {
 static MirrorDriver mirror;
 enum { NOT_STARTED, STARTING, STARTED };
 static volatile LONG started = NOT_STARTED;
+
+static bool moduleKeysRead;
+
+// The host's set-up comes first or the first access does; the player's
+// thread and the host's never make them at once.
+static void readModuleKeys()
+{
+    if (moduleKeysRead)
+        return;
+    moduleKeysRead = true;
+    ModuleGlass glass;
+    char why[MODULE_KEYS_REASON_SIZE];
+    if (!moduleGlassFromIni(moduleFolderFile(thisModule(), PLUGIN_SETTINGS_FILE), &glass, why, sizeof why))
+        panelKeysRefusedSet(why);
+    panelCardSetGlass(&card, glass);
+}
 
 // Once, at the first access. Another thread's first access waits for it
 // (the plug-in itself uses one thread).
@@ -37,6 +61,7 @@ static void startPanel()
             Sleep(0);
         return;
     }
+    readModuleKeys();
     HMODULE self = thisModule();
     std::wstring settingsPath = moduleFolderFile(self, SETTINGS_FILE);
     PanelSettings settings;
@@ -68,6 +93,7 @@ extern "C" short __stdcall Inp32(short port)
 
 static void configure(unsigned short base, unsigned char control)
 {
+    readModuleKeys();
     panelCardConfigure(&card, base, control);
 }
 
@@ -112,6 +138,14 @@ static long paints()
 
 static const EmulatorControl simControl = {configure, emulatorState, setAccessLogging, clearLogs, resetModule};
 static const PanelControl panelControl = {&simControl, windowHandle, paints};
+
+// The plug-in's own words in the status line for a few seconds (at most
+// PANEL_NOTICE_CHARACTERS of them, printable ASCII; null or "" takes the
+// notice down). The text is copied at once.
+extern "C" void __stdcall PanelNotice(const char *text)
+{
+    panelNoticeSet(text);
+}
 
 extern "C" const PanelControl *PixelvanePanelControl()
 {

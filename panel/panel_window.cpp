@@ -9,6 +9,7 @@
 #include "panel_export.h"
 #include "panel_layout.h"
 #include "panel_menu.h"
+#include "panel_notice.h"
 #include "panel_paint.h"
 #include "panel_picture.h"
 
@@ -32,6 +33,7 @@ enum {
 // Set by panelWindowStart before the thread exists; read-only afterwards.
 static PanelCard *card;
 static bool mirrored;
+static int panelWidth, panelHeight; // the module's glass, fixed before the card's first byte
 static std::wstring settingsPath;
 static HANDLE windowReady;
 // Written by the window's thread before windowReady is set.
@@ -65,8 +67,9 @@ static std::wstring widen(const std::string &ascii)
 
 static void updateStatus()
 {
-    PanelStatus status = {view.base, mirrored, pacePerAccessUs(), accessesPerSecond,
-                          view.bytesLatched, view.faults, view.latestFault};
+    std::string notice = panelNoticeNow();
+    PanelStatus status = {view.base,   mirrored,         pacePerAccessUs(), accessesPerSecond, view.bytesLatched,
+                          view.faults, view.latestFault, panelKeysRefused(), notice.c_str()};
     std::wstring text = widen(panelStatusLine(status));
     if (text != statusText) {
         statusText = text;
@@ -120,6 +123,7 @@ static void onFrameTimer()
     LONGLONG now = counterNow();
     LONGLONG period = counterFrequency / FRAMES_PER_SECOND;
     measureRate(now);
+    updateStatus(); // a notice comes and goes at any time
     if (now < nextFrame)
         return;
     if (panelCardChangedSince(*card, view.sequence))
@@ -134,7 +138,7 @@ static void onFrameTimer()
 static RECT windowRectForScale(int scale)
 {
     int width, height;
-    panelClientSize(scale, &width, &height);
+    panelClientSize(scale, panelWidth, panelHeight, &width, &height);
     RECT rect = {0, 0, width, height};
     AdjustWindowRectEx(&rect, WINDOW_STYLE, TRUE, 0);
     return rect;
@@ -166,7 +170,7 @@ static void fitWindowToScale(int scale)
 
 static void onSize(int clientWidth, int clientHeight)
 {
-    int scale = panelLayout(clientWidth, clientHeight).scale;
+    int scale = panelLayout(clientWidth, clientHeight, panelWidth, panelHeight).scale;
     if (scale != picture.scale)
         panelPictureRender(image, scale, &picture);
     panelMenuCheck(menu, picture.scale, pacePerAccessUs());
@@ -227,7 +231,7 @@ static void paintClientArea(HDC dc)
 {
     RECT client;
     GetClientRect(window, &client);
-    panelPaint(dc, client.right, client.bottom, picture, statusText);
+    panelPaint(dc, client.right, client.bottom, panelWidth, panelHeight, picture, statusText);
 }
 
 // Drawn off-screen first, so a repaint never flickers.
@@ -329,6 +333,8 @@ static HWND createWindow(HMODULE module)
         return nullptr;
     paceSet(settings.paceUs);
     picture.scale = settings.scale;
+    image.width = panelWidth; // blank until the first copy, at the module's size
+    image.height = panelHeight;
     panelPictureRender(image, picture.scale, &picture);
     menu = panelMenuCreate();
     RECT size = windowRectForScale(settings.scale);
@@ -387,6 +393,8 @@ bool panelWindowStart(PanelCard *panelCard, bool mirrorMode, const std::wstring 
 {
     card = panelCard;
     mirrored = mirrorMode;
+    panelWidth = panelCard->emulator.lcd.glass.width;
+    panelHeight = panelCard->emulator.lcd.glass.height;
     settingsPath = path;
     settings = startSettings;
     windowReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);

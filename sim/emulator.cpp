@@ -1,6 +1,7 @@
 // The parallel-port card in front of the T6963C: three registers, the
 // card's inverters, and the bus cycles they make on the controller's lines.
 #include "emulator.h"
+#include "panel.h"
 
 
 enum {
@@ -54,12 +55,22 @@ void emulatorReset(Emulator *emulator, uint16_t base, uint8_t control)
     emulator->base = base;
     emulator->dataRegister = 0;
     emulator->controlRegister = control;
+    emulator->lcd.glass = ModuleGlass{SIM_PANEL_WIDTH, SIM_PANEL_HEIGHT, SIM_FONT_SELECT};
     t6963cReset(&emulator->lcd);
     emulator->logAccesses = true;
     emulator->accessCount = 0;
     emulator->transfers.clear();
     emulator->accesses.clear();
     emulator->faults.clear();
+}
+
+bool emulatorSetPanel(Emulator *emulator, int width, int height, int cellWidth)
+{
+    ModuleGlass glass = {width, height, cellWidth};
+    if (!moduleGlassFits(glass))
+        return false;
+    emulator->lcd.glass = glass;
+    return true;
 }
 
 static void writeDataRegister(Emulator *emulator, uint8_t value)

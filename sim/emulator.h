@@ -14,7 +14,24 @@
 
 enum AutoMode { AUTO_OFF, AUTO_WRITING, AUTO_READING };
 
+// The module's glass as it is wired: its size in pixels and the cell width
+// its font select pin gives the controller (6 or 8 pixels). A power cycle
+// keeps it; emulatorReset puts the 240 x 64 module with the 6-pixel font
+// select back.
+enum {
+    SIM_PANEL_WIDTH = 240, // the default module
+    SIM_PANEL_HEIGHT = 64,
+    SIM_FONT_SELECT = 6,
+    SIM_MAX_PANEL_WIDTH = 256, // the largest glass a picture holds
+    SIM_MAX_PANEL_HEIGHT = 128,
+};
+struct ModuleGlass {
+    int width, height; // pixels, whole cells across and 8-pixel rows down
+    int cellWidth;     // 6 or 8
+};
+
 struct T6963c {
+    ModuleGlass glass;
     uint8_t ram[0x2000];          // 8 KiB; addresses alias modulo 0x2000
     uint16_t addressPointer;
     uint8_t cursorColumn, cursorRow;
@@ -54,8 +71,15 @@ struct Emulator {
     std::vector<std::string> faults;   // protocol faults, in order
 };
 
-// Power-on state: RAM cleared, registers zero, control latch as given.
+// Power-on state: RAM cleared, registers zero, control latch as given,
+// the default module's glass.
 void emulatorReset(Emulator *emulator, uint16_t base = 0x378, uint8_t control = 0xCC);
+
+// The module behind the card: `width` x `height` pixels with cells
+// `cellWidth` wide. False, the glass unchanged, unless the cell width is 6
+// or 8, the width whole cells up to SIM_MAX_PANEL_WIDTH and the height whole
+// 8-pixel rows up to SIM_MAX_PANEL_HEIGHT.
+bool emulatorSetPanel(Emulator *emulator, int width, int height, int cellWidth);
 
 // A byte out to / in from any I/O port; ports outside the card are ignored
 // (an in returns 0xFF) but still counted.
@@ -64,16 +88,24 @@ uint8_t emulatorIn(Emulator *emulator, uint16_t port);
 
 // The controller alone: one latched bus write (command when C/D is high) and
 // one bus read (status when C/D is high). Faults go to the emulator's list.
+// t6963cReset is the power-on state of the controller; the glass stays.
 void t6963cReset(T6963c *lcd);
 void t6963cWrite(Emulator *emulator, bool command, uint8_t value);
 uint8_t t6963cRead(Emulator *emulator, bool status);
 
-// The panel as a person sees it: 1 = lit pixel, row-major 240 x 64.
-enum { SIM_PANEL_WIDTH = 240, SIM_PANEL_HEIGHT = 64 };
+// The panel as a person sees it: 1 = lit pixel, pixel[y][x] for x below
+// width and y below height (the glass's size); renderPanel clears the rest
+// of the storage.
 struct PanelImage {
-    uint8_t pixel[SIM_PANEL_HEIGHT][SIM_PANEL_WIDTH];
+    int width = SIM_PANEL_WIDTH;
+    int height = SIM_PANEL_HEIGHT;
+    uint8_t pixel[SIM_MAX_PANEL_HEIGHT][SIM_MAX_PANEL_WIDTH];
 };
 void renderPanel(const T6963c &lcd, PanelImage *image, bool blinkPhaseShown = true);
+// The image's size bounded by its storage (1 to the largest glass): what
+// every picture of it is drawn at.
+int panelImageWidth(const PanelImage &image);
+int panelImageHeight(const PanelImage &image);
 
 // The panel's look in pictures: four colours, and the one each picture dot
 // shows when the panel is drawn `scale` times larger (scales above 2 draw
@@ -85,12 +117,13 @@ enum PanelShade { SHADE_BACKGROUND, SHADE_BACKGROUND_SEAM, SHADE_PIXEL, SHADE_PI
 extern const PanelColour PANEL_PALETTE[PANEL_SHADES];
 PanelShade panelShade(const PanelImage &image, int x, int y, int scale);
 
-// The 8 x 40 text area as text: code c as the character c + 0x20, codes
-// above 0x5E as '?'; 8 lines of 40 characters, each ending in '\n'.
+// The visible text area as text: code c as the character c + 0x20, codes
+// above 0x5E as '?'; one line a text row (8 on the 240 x 64 module), one
+// character a cell (40), each line ending in '\n'.
 std::string textAreaAsText(const T6963c &lcd);
 
 // Files. Each returns false when the file cannot be written.
-bool writePbm(const PanelImage &image, const std::string &path);       // plain P1
+bool writePbm(const PanelImage &image, const std::string &path);       // plain P1, the image's size
 bool writePng(const PanelImage &image, const std::string &path, int scale = 3); // LCD colours
 // The same PNG file's bytes, in memory.
 bool encodePng(const PanelImage &image, int scale, std::vector<uint8_t> *png);

@@ -27,6 +27,16 @@ bool closeOk(FILE *file, bool written)
 
 } // namespace
 
+int panelImageWidth(const PanelImage &image)
+{
+    return image.width < 1 ? 1 : image.width > SIM_MAX_PANEL_WIDTH ? SIM_MAX_PANEL_WIDTH : image.width;
+}
+
+int panelImageHeight(const PanelImage &image)
+{
+    return image.height < 1 ? 1 : image.height > SIM_MAX_PANEL_HEIGHT ? SIM_MAX_PANEL_HEIGHT : image.height;
+}
+
 // A yellow-green STN panel: dark blue-grey dots, each cell of the dot grid
 // showing a faint seam on its right and bottom edge.
 const PanelColour PANEL_PALETTE[PANEL_SHADES] = {
@@ -50,10 +60,11 @@ bool writePbm(const PanelImage &image, const std::string &path)
     FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
-    bool written = std::fprintf(file, "P1\n%d %d\n", (int)SIM_PANEL_WIDTH, (int)SIM_PANEL_HEIGHT) > 0;
-    for (int y = 0; y < SIM_PANEL_HEIGHT && written; y++) {
+    int width = panelImageWidth(image), height = panelImageHeight(image);
+    bool written = std::fprintf(file, "P1\n%d %d\n", width, height) > 0;
+    for (int y = 0; y < height && written; y++) {
         std::string line;
-        for (int x = 0; x < SIM_PANEL_WIDTH; x++) {
+        for (int x = 0; x < width; x++) {
             if (x > 0)
                 line += ' ';
             line += image.pixel[y][x] ? '1' : '0';
@@ -66,8 +77,8 @@ bool writePbm(const PanelImage &image, const std::string &path)
 
 static std::vector<uint8_t> scaledRgb(const PanelImage &image, int scale)
 {
-    int width = SIM_PANEL_WIDTH * scale;
-    int height = SIM_PANEL_HEIGHT * scale;
+    int width = panelImageWidth(image) * scale;
+    int height = panelImageHeight(image) * scale;
     std::vector<uint8_t> rgb((size_t)width * height * RGB_CHANNELS);
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
@@ -85,7 +96,7 @@ bool writePng(const PanelImage &image, const std::string &path, int scale)
 {
     if (scale < 1)
         scale = 1;
-    return writeRgbPng(path, SIM_PANEL_WIDTH * scale, SIM_PANEL_HEIGHT * scale, scaledRgb(image, scale));
+    return writeRgbPng(path, panelImageWidth(image) * scale, panelImageHeight(image) * scale, scaledRgb(image, scale));
 }
 
 bool writeRgbPng(const std::string &path, int width, int height, const std::vector<uint8_t> &rgb)
@@ -107,9 +118,9 @@ bool encodePng(const PanelImage &image, int scale, std::vector<uint8_t> *png)
     if (scale < 1)
         scale = 1;
     std::vector<uint8_t> rgb = scaledRgb(image, scale);
-    int width = SIM_PANEL_WIDTH * scale;
+    int width = panelImageWidth(image) * scale;
     png->clear();
-    return stbi_write_png_to_func(appendBytes, png, width, SIM_PANEL_HEIGHT * scale, RGB_CHANNELS,
+    return stbi_write_png_to_func(appendBytes, png, width, panelImageHeight(image) * scale, RGB_CHANNELS,
                                   rgb.data(), width * RGB_CHANNELS) != 0;
 }
 

@@ -8,7 +8,7 @@
 
 enum {
     RAM_MASK = 0x1FFF,
-    SIX_PIXEL_LEFTMOST = 0x20,
+    ROM_CELL_WIDTH = 6, // the ROM's glyphs: 5 x 7 in the low six bits, bit 5 leftmost
     CG_RAM_OFFSET_SHIFT = 11,
     CG_RAM_CODE_SHIFT = 3,
     FIRST_CG_RAM_CODE = 0x80,
@@ -45,17 +45,65 @@ static uint8_t ramByte(const T6963c &lcd, unsigned address)
     return lcd.ram[address & RAM_MASK];
 }
 
-static bool pixelOf(uint8_t sixPixels, int column)
+bool moduleGlassFits(const ModuleGlass &glass)
 {
-    return (sixPixels & (SIX_PIXEL_LEFTMOST >> column)) != 0;
+    bool cellOk = glass.cellWidth == 6 || glass.cellWidth == 8;
+    bool widthOk = cellOk && glass.width >= glass.cellWidth && glass.width <= SIM_MAX_PANEL_WIDTH &&
+                   glass.width % glass.cellWidth == 0;
+    bool heightOk = glass.height >= SIM_CELL_HEIGHT && glass.height <= SIM_MAX_PANEL_HEIGHT &&
+                    glass.height % SIM_CELL_HEIGHT == 0;
+    return widthOk && heightOk;
 }
 
-// One row of a character cell as the generator delivers it.
+// The glass as wired; one that does not fit (a controller never set up
+// through emulatorReset) shows as the default module.
+static ModuleGlass shownGlass(const T6963c &lcd)
+{
+    if (moduleGlassFits(lcd.glass))
+        return lcd.glass;
+    return ModuleGlass{SIM_PANEL_WIDTH, SIM_PANEL_HEIGHT, SIM_FONT_SELECT};
+}
+
+static int cellWidthOf(const T6963c &lcd)
+{
+    return shownGlass(lcd).cellWidth;
+}
+
+int visibleColumns(const T6963c &lcd)
+{
+    ModuleGlass glass = shownGlass(lcd);
+    return glass.width / glass.cellWidth;
+}
+
+int visibleTextRows(const T6963c &lcd)
+{
+    return shownGlass(lcd).height / SIM_CELL_HEIGHT;
+}
+
+int visiblePixelRows(const T6963c &lcd)
+{
+    return shownGlass(lcd).height;
+}
+
+// The bits of a byte one cell shows: the low 6 or 8.
+static uint8_t cellMask(int cellWidth)
+{
+    return (uint8_t)((1u << cellWidth) - 1);
+}
+
+static bool pixelOf(uint8_t cellBits, int column, int cellWidth)
+{
+    return (cellBits & (1u << (cellWidth - 1 - column))) != 0;
+}
+
+// One row of a character cell as the generator delivers it. A ROM glyph
+// sits at the left of a cell 8 pixels wide, two blank columns added on
+// its right.
 static uint8_t glyphRow(const T6963c &lcd, uint8_t code, int row)
 {
     bool fromCgRam = (lcd.mode & MODE_EXTERNAL_CG) || code >= FIRST_CG_RAM_CODE;
     if (!fromCgRam)
-        return characterRomRow(code, row);
+        return (uint8_t)(characterRomRow(code, row) << (cellWidthOf(lcd) - ROM_CELL_WIDTH));
     unsigned address = ((unsigned)lcd.cgOffset << CG_RAM_OFFSET_SHIFT) |
                        ((unsigned)code << CG_RAM_CODE_SHIFT) | (unsigned)row;
     return ramByte(lcd, address);
@@ -74,12 +122,13 @@ static uint8_t attributeOf(const T6963c &lcd, int column, int row)
                             (unsigned)column);
 }
 
-// Six text-layer pixels of pixel row y in cell column `column`.
+// One cell's text-layer pixels of pixel row y in cell column `column`.
 static uint8_t textByte(const T6963c &lcd, int y, int column, bool blinkPhaseShown)
 {
     int row = y / SIM_CELL_HEIGHT;
+    uint8_t mask = cellMask(cellWidthOf(lcd));
     uint8_t code = ramByte(lcd, textCellAddress(lcd, column, row));
-    uint8_t bits = glyphRow(lcd, code, y % SIM_CELL_HEIGHT) & 0x3F;
+    uint8_t bits = glyphRow(lcd, code, y % SIM_CELL_HEIGHT) & mask;
     if ((lcd.mode & MODE_COMBINE_MASK) != MODE_TEXT_ATTRIBUTE ||
         !(lcd.displayMode & DISPLAY_GRAPHICS))
         return bits;
@@ -88,7 +137,7 @@ static uint8_t textByte(const T6963c &lcd, int y, int column, bool blinkPhaseSho
         return 0;
     switch (attribute & ATTRIBUTE_LOOK_MASK) {
     case ATTRIBUTE_REVERSE:
-        return (uint8_t)(~bits & 0x3F);
+        return (uint8_t)(~bits & mask);
     case ATTRIBUTE_INHIBIT:
         return 0;
     default:
@@ -99,7 +148,7 @@ static uint8_t textByte(const T6963c &lcd, int y, int column, bool blinkPhaseSho
 static uint8_t graphicByte(const T6963c &lcd, int y, int b)
 {
     return ramByte(lcd, (unsigned)lcd.graphicHome + (unsigned)y * lcd.graphicArea + (unsigned)b) &
-           0x3F;
+           cellMask(cellWidthOf(lcd));
 }
 
 static uint8_t combinedByte(const T6963c &lcd, int y, int b, bool blinkPhaseShown)
@@ -137,19 +186,24 @@ static bool cursorCovers(const T6963c &lcd, int x, int y, bool blinkPhaseShown)
         return false;
     if ((lcd.displayMode & DISPLAY_CURSOR_BLINK) && !blinkPhaseShown)
         return false;
-    if (x / SIM_CELL_WIDTH != lcd.cursorColumn || y / SIM_CELL_HEIGHT != lcd.cursorRow)
+    if (x / cellWidthOf(lcd) != lcd.cursorColumn || y / SIM_CELL_HEIGHT != lcd.cursorRow)
         return false;
     return y % SIM_CELL_HEIGHT >= SIM_CELL_HEIGHT - lcd.cursorLines;
 }
 
 void renderPanel(const T6963c &lcd, PanelImage *image, bool blinkPhaseShown)
 {
-    for (int y = 0; y < SIM_PANEL_HEIGHT; y++) {
-        for (int b = 0; b < SIM_GRAPHIC_BYTES; b++) {
+    ModuleGlass glass = shownGlass(lcd);
+    int columns = glass.width / glass.cellWidth;
+    image->width = glass.width;
+    image->height = glass.height;
+    std::memset(image->pixel, 0, sizeof image->pixel);
+    for (int y = 0; y < glass.height; y++) {
+        for (int b = 0; b < columns; b++) {
             uint8_t bits = combinedByte(lcd, y, b, blinkPhaseShown);
-            for (int column = 0; column < SIM_CELL_WIDTH; column++) {
-                int x = b * SIM_CELL_WIDTH + column;
-                bool lit = pixelOf(bits, column) || cursorCovers(lcd, x, y, blinkPhaseShown);
+            for (int column = 0; column < glass.cellWidth; column++) {
+                int x = b * glass.cellWidth + column;
+                bool lit = pixelOf(bits, column, glass.cellWidth) || cursorCovers(lcd, x, y, blinkPhaseShown);
                 image->pixel[y][x] = lit ? 1 : 0;
             }
         }
@@ -161,8 +215,10 @@ std::string textAreaAsText(const T6963c &lcd)
     const uint8_t LAST_SHOWN_CODE = 0x5E;
     const char ASCII_OFFSET = 0x20;
     std::string text;
-    for (int row = 0; row < SIM_TEXT_ROWS; row++) {
-        for (int column = 0; column < SIM_TEXT_COLUMNS; column++) {
+    int rows = visibleTextRows(lcd);
+    int columns = visibleColumns(lcd);
+    for (int row = 0; row < rows; row++) {
+        for (int column = 0; column < columns; column++) {
             uint8_t code = ramByte(lcd, textCellAddress(lcd, column, row));
             text += code > LAST_SHOWN_CODE ? '?' : (char)(code + ASCII_OFFSET);
         }

@@ -10,7 +10,6 @@
 enum {
     RAM_SIZE = 0x2000,
     RAM_MASK = RAM_SIZE - 1,
-    PANEL_PIXEL_ROWS = SIM_PANEL_HEIGHT,
 };
 
 // Command codes and the masks that group them.
@@ -153,7 +152,7 @@ static void stepPointer(T6963c *lcd, uint8_t code)
 static bool graphicPosition(const T6963c &lcd, int *y, int *b)
 {
     long offset = (long)lcd.addressPointer - lcd.graphicHome;
-    if (lcd.graphicArea == 0 || offset < 0 || offset >= (long)lcd.graphicArea * PANEL_PIXEL_ROWS)
+    if (lcd.graphicArea == 0 || offset < 0 || offset >= (long)lcd.graphicArea * visiblePixelRows(lcd))
         return false;
     *y = (int)(offset / lcd.graphicArea);
     *b = (int)(offset % lcd.graphicArea);
@@ -166,8 +165,7 @@ static void screenPeek(T6963c *lcd)
     lcd->peekCopyError = !graphicPosition(*lcd, &y, &b);
     if (lcd->peekCopyError)
         return;
-    lcd->readLatch = b < SIM_GRAPHIC_BYTES ? displayedByte(*lcd, y, b)
-                                           : ramAt(lcd, lcd->addressPointer);
+    lcd->readLatch = b < visibleColumns(*lcd) ? displayedByte(*lcd, y, b) : ramAt(lcd, lcd->addressPointer);
 }
 
 // One displayed line from the pointer to the end of the visible row goes
@@ -178,9 +176,10 @@ static void screenCopy(T6963c *lcd)
     lcd->peekCopyError = !graphicPosition(*lcd, &y, &b);
     if (lcd->peekCopyError)
         return;
-    uint8_t line[SIM_GRAPHIC_BYTES];
+    uint8_t line[SIM_MAX_PANEL_WIDTH];
     int count = 0;
-    for (int i = b; i < SIM_GRAPHIC_BYTES; i++)
+    int columns = visibleColumns(*lcd);
+    for (int i = b; i < columns; i++)
         line[count++] = displayedByte(*lcd, y, i);
     for (int i = 0; i < count; i++)
         ramAt(lcd, lcd->addressPointer + i) = line[i];

@@ -39,8 +39,12 @@ void fail(const std::string &message)
 
 bool writePreview(const PictureFrame &frame, const std::string &path, std::string *error)
 {
+    // A picture is the 240 x 64 module's size, row by row into the panel's.
     PanelImage image;
-    std::memcpy(image.pixel, frame.pixel, sizeof image.pixel);
+    image.width = PICTURE_WIDTH;
+    image.height = PICTURE_HEIGHT;
+    for (int y = 0; y < PICTURE_HEIGHT; y++)
+        std::memcpy(image.pixel[y], frame.pixel[y], PICTURE_WIDTH);
     std::string temporary = path + ".part";
     if (!writePng(image, temporary, 1)) {
         std::remove(temporary.c_str());

@@ -35,7 +35,7 @@ bool putFrame(GifFileType *gif, const PanelImage &image, int delay, int scale)
     control.TransparentColor = NO_TRANSPARENCY;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
-    int width = SIM_PANEL_WIDTH * scale, height = SIM_PANEL_HEIGHT * scale;
+    int width = panelImageWidth(image) * scale, height = panelImageHeight(image) * scale;
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension) != GIF_OK ||
         EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) != GIF_OK)
         return false;
@@ -61,13 +61,16 @@ bool writeAnimatedGif(const Animation &animation, const std::string &path, int s
         *error = "cannot write " + path + ": " + GifErrorString(status);
         return false;
     }
+    // The screen is the first frame's size: a run's glass never changes.
+    PanelImage blank;
+    const PanelImage &first = animation.frames.empty() ? blank : animation.frames[0].image;
     GifColorType colours[4];
     for (int shade = 0; shade < PANEL_SHADES; shade++)
         colours[shade] = {PANEL_PALETTE[shade].r, PANEL_PALETTE[shade].g, PANEL_PALETTE[shade].b};
     ColorMapObject *palette = GifMakeMapObject(4, colours);
     EGifSetGifVersion(gif, true);
     bool written = palette != nullptr &&
-                   EGifPutScreenDesc(gif, SIM_PANEL_WIDTH * scale, SIM_PANEL_HEIGHT * scale, 2,
+                   EGifPutScreenDesc(gif, panelImageWidth(first) * scale, panelImageHeight(first) * scale, 2,
                                      SHADE_BACKGROUND, palette) == GIF_OK &&
                    putLoopExtension(gif);
     const std::vector<AnimationFrame> &frames = animation.frames;

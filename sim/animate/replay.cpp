@@ -66,7 +66,7 @@ struct Replay {
 
 bool samePicture(const PanelImage &a, const PanelImage &b)
 {
-    return std::memcmp(a.pixel, b.pixel, sizeof a.pixel) == 0;
+    return a.width == b.width && a.height == b.height && std::memcmp(a.pixel, b.pixel, sizeof a.pixel) == 0;
 }
 
 // The panel does not change between accesses, so one look at it covers
@@ -100,7 +100,9 @@ void applyMark(Replay *replay, const TimelineMark &mark)
     if (verb == "start") {
         unsigned base = 0x378, control = 0xCC;
         words >> base >> control;
+        ModuleGlass glass = replay->emulator.lcd.glass; // the module stays the one the run drove
         emulatorReset(&replay->emulator, (uint16_t)base, (uint8_t)control);
+        replay->emulator.lcd.glass = glass;
         replay->emulator.logAccesses = false;
         replay->lastTickUs = replay->clockUs;
     } else if (verb == "tick" || verb == "timer") {
@@ -130,12 +132,26 @@ void applyMark(Replay *replay, const TimelineMark &mark)
     }
 }
 
+// The glass a "panel WIDTH HEIGHT FONT_SELECT" line names, wherever it
+// stands: the module is that size from the first frame on.
+void useRunGlass(Replay *replay, const std::vector<TimelineMark> &marks)
+{
+    for (const TimelineMark &mark : marks) {
+        std::istringstream words(mark.what);
+        std::string verb;
+        int width, height, cellWidth;
+        if (words >> verb && verb == "panel" && words >> width >> height >> cellWidth)
+            emulatorSetPanel(&replay->emulator, width, height, cellWidth);
+    }
+}
+
 } // namespace
 
 Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks)
 {
     Replay replay;
     emulatorReset(&replay.emulator);
+    useRunGlass(&replay, marks);
     replay.emulator.logAccesses = false;
     advanceTo(&replay, 0);
     size_t nextMark = 0;

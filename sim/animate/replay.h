@@ -45,7 +45,9 @@ bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std
 // USER_ACTION_US pass; "module-reset" blanks the module as the host's did;
 // in a wait, "timer-proc AT" (the plug-in's scroll timer) falls at its
 // distance AT on the host's wait clock from the tick or the wait's start
-// before it; other steps take no time of their own.
+// before it; other steps take no time of their own. A "panel WIDTH HEIGHT
+// FONT_SELECT" line (a run on another module than the 240 x 64 one) sets
+// the module's glass for the whole replay.
 Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks);
 
 // A looping GIF, the panel `scale` times larger; false when it cannot be

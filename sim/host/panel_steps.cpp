@@ -15,6 +15,7 @@
 //   panel-key KEY       a key press reaching the window (1-6, P)
 //   panel-clipboard     compares the clipboard's bitmap with the panel
 //   panel-save NAME     what Save as PNG writes after its dialog, as NAME.saved.png
+//   panel-notice TEXT   the plug-in's PanelNotice(TEXT): TEXT in the status line
 //   panel-stats LABEL   paints so far and the time, for measuring the repaint rate
 //   panel-free          after unload: the host frees the DLL (its own
 //                       reference and the one the unloaded plug-in took
@@ -101,6 +102,13 @@ void startPanelDriver(const Step &step)
     if (mode == PANEL_ALONE)
         host.sim = panelSim;
     event(mode == PANEL_ALONE ? "panel driver" : "panel driver, mirrored to the stand-in");
+}
+
+HMODULE panelDll(const Step &step)
+{
+    if (panelModule == nullptr)
+        fail(&step, "the panel is not loaded");
+    return panelModule;
 }
 
 HWND requirePanelWindow(const Step &step)
@@ -211,6 +219,8 @@ bool runPanelStep(const Step &step)
         checkClipboard(step);
     else if (verb == "panel-save")
         savePanel(step);
+    else if (verb == "panel-notice")
+        panelNotice(step);
     else if (verb == "panel-stats")
         logStats(step);
     else if (verb == "panel-free")

@@ -11,6 +11,8 @@ enum { PANEL_WINDOW_PATIENCE_MS = 5000 };
 
 // The panel's window; fails the step when there is none.
 HWND requirePanelWindow(const Step &step);
+// The loaded pixelvane-panel.dll; fails the step when there is none.
+HMODULE panelDll(const Step &step);
 
 void paintPanel(const Step &step);
 void closePanel(const Step &step);
@@ -18,3 +20,4 @@ void menuCommand(const Step &step);
 void pressPanelKey(const Step &step);
 void checkClipboard(const Step &step);
 void savePanel(const Step &step);
+void panelNotice(const Step &step);

@@ -56,8 +56,8 @@ static long differingPixels(const std::vector<uint32_t> &pixels, int width, int 
     renderPanel(emulator().lcd, &image);
     long differing = 0;
     int height = (int)(pixels.size() / width);
-    for (int y = 0; y < SIM_PANEL_HEIGHT * scale; y++) {
-        for (int x = 0; x < SIM_PANEL_WIDTH * scale; x++) {
+    for (int y = 0; y < image.height * scale; y++) {
+        for (int x = 0; x < image.width * scale; x++) {
             uint32_t expected = panelPixelColour(panelShade(image, x, y, scale));
             bool inside = left + x < width && top + y < height;
             if (!inside || pixels[(size_t)(top + y) * width + left + x] != expected)
@@ -65,6 +65,13 @@ static long differingPixels(const std::vector<uint32_t> &pixels, int width, int 
         }
     }
     return differing;
+}
+
+// The window's layout for the module the emulator has.
+static PanelLayout windowLayout(const RECT &client)
+{
+    const ModuleGlass &glass = emulator().lcd.glass;
+    return panelLayout(client.right, client.bottom, glass.width, glass.height);
 }
 
 static void writePainted(const Step &step, const std::vector<uint32_t> &pixels, int width, int height)
@@ -90,7 +97,7 @@ void paintPanel(const Step &step)
     std::vector<uint32_t> pixels = paintedClientArea(window, client.right, client.bottom);
     if (pixels.empty())
         fail(&step, "cannot make a DIB section");
-    PanelLayout layout = panelLayout(client.right, client.bottom);
+    PanelLayout layout = windowLayout(client);
     long differing = differingPixels(pixels, client.right, layout.left, layout.top, layout.scale);
     std::string prefix = "panel " + step.words[0];
     event(prefix + " paint " + (differing == 0 ? std::string("same") : "differs " + std::to_string(differing)) +
@@ -162,7 +169,8 @@ void checkClipboard(const Step &step)
     HWND window = requirePanelWindow(step);
     RECT client;
     GetClientRect(window, &client);
-    int scale = panelLayout(client.right, client.bottom).scale;
+    int scale = windowLayout(client).scale;
+    const ModuleGlass &glass = emulator().lcd.glass;
     if (!OpenClipboard(host.window))
         fail(&step, "cannot open the clipboard");
     HANDLE data = GetClipboardData(CF_DIB);
@@ -173,8 +181,8 @@ void checkClipboard(const Step &step)
         return;
     }
     int width = header->biWidth, height = header->biHeight;
-    bool shape = header->biBitCount == 24 && header->biCompression == BI_RGB && width == SIM_PANEL_WIDTH * scale &&
-                 height == SIM_PANEL_HEIGHT * scale;
+    bool shape = header->biBitCount == 24 && header->biCompression == BI_RGB && width == glass.width * scale &&
+                 height == glass.height * scale;
     long differing = -1;
     if (shape) {
         const uint8_t *bits = (const uint8_t *)header + header->biSize;
@@ -195,6 +203,18 @@ void checkClipboard(const Step &step)
     else
         event("panel clipboard " + (differing == 0 ? std::string("same") : "differs " + std::to_string(differing)) +
               " " + std::to_string(width) + "x" + std::to_string(height));
+}
+
+// What the plug-in would put in the status line through the panel's
+// PanelNotice export: the rest of the step's line.
+void panelNotice(const Step &step)
+{
+    typedef void(__stdcall * NoticeFunction)(const char *text);
+    NoticeFunction notice = (NoticeFunction)(void *)GetProcAddress(panelDll(step), PANEL_NOTICE_EXPORT);
+    if (notice == nullptr)
+        fail(&step, std::string("the panel has no export ") + PANEL_NOTICE_EXPORT);
+    notice(step.text.c_str());
+    event("panel notice given");
 }
 
 void savePanel(const Step &step)

@@ -81,15 +81,34 @@ static void placeDriver(const Step &step)
     host.sim->configure(host.base, host.control);
 }
 
+// A module other than the 240 x 64 one with the 6-pixel font select, as
+// the driver in use set itself up from plugin.ini: an event, and a line
+// of the timeline for the replay.
+static void noteModuleGlass()
+{
+    if (host.sim == nullptr)
+        return;
+    const ModuleGlass &glass = host.sim->emulator()->lcd.glass;
+    if (glass.width == SIM_PANEL_WIDTH && glass.height == SIM_PANEL_HEIGHT && glass.cellWidth == SIM_FONT_SELECT)
+        return;
+    std::string words = std::to_string(glass.width) + " " + std::to_string(glass.height) + " " +
+                        std::to_string(glass.cellWidth);
+    event("module " + words);
+    mark("panel " + words);
+}
+
 void startPlugin(const Step &step)
 {
     if (host.plugin)
         fail(&step, "the plug-in is already started");
+    // The settings first: the stand-ins read the module's keys from the
+    // same plugin.ini when the host sets them up.
+    addSettings(step);
     if (panelDriverChosen())
         startPanelDriver(step);
     else
         placeDriver(step);
-    addSettings(step);
+    noteModuleGlass();
     std::string pluginPath = pluginFolderFile(PLUGIN_DLL);
     host.plugin = LoadLibraryW(widen(pluginPath).c_str());
     if (host.plugin == nullptr)

@@ -24,7 +24,7 @@ static const VerbShape VERBS[] = {
     // the virtual panel's window (sim/host/panel_steps.cpp)
     {"panel-paint", 1, 1}, {"panel-close", 0, 0}, {"panel-menu", 1, 2}, {"panel-key", 1, 1},
     {"panel-clipboard", 0, 0}, {"panel-save", 1, 1}, {"panel-stats", 1, 1}, {"panel-free", 0, 0},
-    {"panel-end", 0, 0},
+    {"panel-end", 0, 0}, {"panel-notice", 0, -1},
     // time, the module's power and the plug-in's threads (timer_steps.cpp,
     // clock_step.cpp; the clock's words are checked by the step)
     {"wait", 1, 1}, {"module-reset", 0, 0}, {"clock", 0, -1},

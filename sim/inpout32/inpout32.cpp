@@ -1,17 +1,36 @@
 // A stand-in for the inpout32.dll port driver, in front of the emulator:
 // the same exports with the same conventions (__stdcall, undecorated), so
 // the plug-in binds it exactly as it binds the real driver.
+//
+// The module behind it is the one plugin.ini beside the stand-in names
+// ("Panel Size", "Font Select"), read once, when the stand-in is first
+// used; keys the plug-in would refuse give the 240 x 64 module.
 #include "emulator_control.h"
+#include "module_keys.h"
 
 #include <windows.h>
 
 static Emulator emulator;
 static bool configured;
+static bool glassRead;
+static ModuleGlass glass;
+
+// After every reset of the emulator: the module stays the one wired.
+static void fitModuleGlass()
+{
+    if (!glassRead) {
+        char why[MODULE_KEYS_REASON_SIZE];
+        moduleGlassFromIni(pluginIniBeside((const void *)&emulator), &glass, why, sizeof why);
+        glassRead = true;
+    }
+    emulatorSetPanel(&emulator, glass.width, glass.height, glass.cellWidth);
+}
 
 static void ensureConfigured()
 {
     if (!configured) {
         emulatorReset(&emulator);
+        fitModuleGlass();
         configured = true;
     }
 }
@@ -36,6 +55,7 @@ extern "C" __declspec(dllexport) BOOL __stdcall IsInpOutDriverOpen()
 static void configure(unsigned short base, unsigned char control)
 {
     emulatorReset(&emulator, base, control);
+    fitModuleGlass();
     configured = true;
 }
 

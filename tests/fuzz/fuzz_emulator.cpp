@@ -105,9 +105,12 @@ void render(const Emulator &emulator)
     static PanelImage image;
     renderPanel(emulator.lcd, &image, true);
     renderPanel(emulator.lcd, &image, false);
-    for (int y = 0; y < SIM_PANEL_HEIGHT; y++)
-        for (int x = 0; x < SIM_PANEL_WIDTH; x++)
-            check(image.pixel[y][x] <= 1, "panel pixel neither lit nor dark");
+    const ModuleGlass &glass = emulator.lcd.glass;
+    check(image.width == glass.width && image.height == glass.height, "panel image not the glass's size");
+    for (int y = 0; y < SIM_MAX_PANEL_HEIGHT; y++)
+        for (int x = 0; x < SIM_MAX_PANEL_WIDTH; x++)
+            check(image.pixel[y][x] <= (x < glass.width && y < glass.height ? 1 : 0),
+                  "panel pixel neither lit nor dark, or lit off the glass");
     check(textAreaAsText(emulator.lcd).size() == TEXT_AREA_TEXT_SIZE,
           "text area text not 8 lines of 40 characters");
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "emulator.h"
 #include "font.h"
@@ -620,6 +621,133 @@ TEST_F(EmulatorTest, PngIsThePanelScaledInTwoColours)
     };
     EXPECT_EQ(be32(16), 720);
     EXPECT_EQ(be32(20), 192);
+    std::filesystem::remove_all(dir);
+}
+
+// --- Other modules: the glass and the font select ---
+
+// One module each: a graphics byte 0xA5 and an 'A' (0x21) in OR mode, text
+// at 0 and graphics at 0x400, both areas one glass row of cells wide. The
+// pixels are worked out by hand: 0xA5 shows its low cellWidth bits, the
+// highest leftmost; the ROM's 'A' is ".###." on top and "#####" in its
+// fourth row, at the left of its cell whatever the cell's width.
+TEST_F(EmulatorTest, OtherModulesShowTheirCellsWhereTheGlassPutsThem)
+{
+    struct Case {
+        int width, height, cellWidth, columns;
+        int graphicsRow, graphicsByte;
+        std::vector<int> graphicsLitX;
+        int textColumn, textRow;
+        std::vector<int> topRowLitX;
+        int fourthRowFirstX;
+    };
+    const Case cases[] = {
+        {240, 128, 6, 40, 100, 39, {234, 237, 239}, 3, 15, {19, 20, 21}, 18},
+        {128, 64, 8, 16, 63, 15, {120, 122, 125, 127}, 2, 7, {17, 18, 19}, 16},
+        {160, 128, 8, 20, 127, 0, {0, 2, 5, 7}, 19, 0, {153, 154, 155}, 152},
+    };
+    const int A_GLYPH_PIXELS = 18;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "/" + std::to_string(c.cellWidth));
+        emulatorReset(&emu, BASE, 0x00);
+        ASSERT_TRUE(emulatorSetPanel(&emu, c.width, c.height, c.cellWidth));
+        command(0x40, 0x0000);
+        command(0x41, (uint16_t)c.columns);
+        command(0x42, 0x0400);
+        command(0x43, (uint16_t)c.columns);
+        command(0x80);
+        command(0x9C);
+        emu.lcd.ram[0x400 + c.graphicsRow * c.columns + c.graphicsByte] = 0xA5;
+        emu.lcd.ram[c.textRow * c.columns + c.textColumn] = 0x21;
+
+        PanelImage image = render();
+        EXPECT_EQ(image.width, c.width);
+        EXPECT_EQ(image.height, c.height);
+        for (int x : c.graphicsLitX)
+            EXPECT_EQ(image.pixel[c.graphicsRow][x], 1) << "graphics x " << x;
+        int topY = c.textRow * 8;
+        for (int x : c.topRowLitX)
+            EXPECT_EQ(image.pixel[topY][x], 1) << "glyph x " << x;
+        for (int x = c.fourthRowFirstX; x < c.fourthRowFirstX + 5; x++)
+            EXPECT_EQ(image.pixel[topY + 3][x], 1) << "glyph x " << x;
+        EXPECT_EQ(litCount(image), (int)c.graphicsLitX.size() + A_GLYPH_PIXELS);
+
+        std::vector<std::string> rows;
+        std::istringstream text(textAreaAsText(emu.lcd));
+        for (std::string row; std::getline(text, row);)
+            rows.push_back(row);
+        ASSERT_EQ((int)rows.size(), c.height / 8);
+        EXPECT_EQ((int)rows[0].size(), c.columns);
+        EXPECT_EQ(rows[c.textRow][c.textColumn], 'A');
+
+        // Screen peek knows the glass's last pixel row and byte.
+        command(0x24, (uint16_t)(0x400 + c.graphicsRow * c.columns + c.graphicsByte));
+        command(0xE0);
+        EXPECT_EQ(read(true) & 0x40, 0);
+        EXPECT_EQ(read(false), (uint8_t)(0xA5 & ((1 << c.cellWidth) - 1)));
+        command(0x24, (uint16_t)(0x400 + c.height * c.columns));
+        command(0xE0);
+        EXPECT_EQ(read(true) & 0x40, 0x40);
+        EXPECT_TRUE(emu.faults.empty());
+    }
+}
+
+TEST_F(EmulatorTest, TheGlassOutlivesAPowerCycleAndRefusesWhatNoPictureHolds)
+{
+    ModuleGlass classic = emu.lcd.glass;
+    EXPECT_EQ(classic.width, 240);
+    EXPECT_EQ(classic.height, 64);
+    EXPECT_EQ(classic.cellWidth, 6);
+    ASSERT_TRUE(emulatorSetPanel(&emu, 128, 128, 8));
+    t6963cReset(&emu.lcd);
+    EXPECT_EQ(emu.lcd.glass.width, 128);
+    EXPECT_EQ(emu.lcd.glass.cellWidth, 8);
+    const int refused[][3] = {{250, 64, 6}, {264, 64, 8}, {240, 136, 6}, {240, 60, 6}, {240, 64, 7}, {0, 64, 6}};
+    for (const auto &glass : refused) {
+        EXPECT_FALSE(emulatorSetPanel(&emu, glass[0], glass[1], glass[2])) << glass[0] << "x" << glass[1];
+        EXPECT_EQ(emu.lcd.glass.width, 128);
+        EXPECT_EQ(emu.lcd.glass.height, 128);
+    }
+    emulatorReset(&emu, BASE, 0x00);
+    EXPECT_EQ(emu.lcd.glass.width, 240);
+    EXPECT_EQ(emu.lcd.glass.height, 64);
+    EXPECT_EQ(emu.lcd.glass.cellWidth, 6);
+}
+
+TEST_F(EmulatorTest, PbmAndPngOfA128By64ModuleAreThatSize)
+{
+    auto dir = scratchDir("small");
+    ASSERT_TRUE(emulatorSetPanel(&emu, 128, 64, 8));
+    command(0x42, 0x0400);
+    command(0x43, 16);
+    command(0x98);
+    emu.lcd.ram[0x400 + 16 * 63 + 15] = 0x01; // the bottom-right pixel
+    std::string stem = (dir / "shot").string();
+    ASSERT_TRUE(writeSnapshot(emu, stem));
+    std::string pbm = readFile(stem + ".pbm");
+    EXPECT_EQ(pbm.substr(0, 10), "P1\n128 64\n");
+    std::string pixels;
+    for (char c : pbm.substr(10))
+        if (c == '0' || c == '1')
+            pixels += c;
+    ASSERT_EQ(pixels.size(), 128u * 64u);
+    EXPECT_EQ(pixels.back(), '1');
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), '1'), 1);
+
+    PanelImage image = render();
+    std::string path = (dir / "panel.png").string();
+    ASSERT_TRUE(writePng(image, path, 3));
+    std::string png = readFile(path);
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+        return ((uint8_t)png[at] << 24) | ((uint8_t)png[at + 1] << 16) | ((uint8_t)png[at + 2] << 8) |
+               (uint8_t)png[at + 3];
+    };
+    EXPECT_EQ(be32(16), 384);
+    EXPECT_EQ(be32(20), 192);
+    std::vector<uint8_t> encoded;
+    ASSERT_TRUE(encodePng(image, 3, &encoded));
+    EXPECT_EQ(std::string(encoded.begin(), encoded.end()), png);
     std::filesystem::remove_all(dir);
 }
 

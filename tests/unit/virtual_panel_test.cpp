@@ -179,7 +179,7 @@ TEST(VirtualPanelLayout, TheLargestScaleThatFitsCentredAboveTheStatusLine)
         int width, height, scale, left, top;
     };
     int exactWidth, exactHeight;
-    panelClientSize(3, &exactWidth, &exactHeight);
+    panelClientSize(3, 240, 64, &exactWidth, &exactHeight);
     EXPECT_EQ(exactWidth, 240 * 3 + 2 * PANEL_BEZEL);
     EXPECT_EQ(exactHeight, 64 * 3 + 2 * PANEL_BEZEL + PANEL_STATUS_HEIGHT);
     const Case cases[] = {
@@ -190,13 +190,23 @@ TEST(VirtualPanelLayout, TheLargestScaleThatFitsCentredAboveTheStatusLine)
         {100, 50, 1, 0, 0},
     };
     for (const Case &c : cases) {
-        PanelLayout layout = panelLayout(c.width, c.height);
+        PanelLayout layout = panelLayout(c.width, c.height, 240, 64);
         EXPECT_EQ(layout.scale, c.scale) << c.width << "x" << c.height;
         EXPECT_EQ(layout.left, c.left) << c.width << "x" << c.height;
         EXPECT_EQ(layout.top, c.top) << c.width << "x" << c.height;
         EXPECT_EQ(layout.width, 240 * c.scale);
         EXPECT_EQ(layout.statusTop, c.height - PANEL_STATUS_HEIGHT > 0 ? c.height - PANEL_STATUS_HEIGHT : 0);
     }
+    // A 128 x 64 module: the window fits its glass.
+    panelClientSize(3, 128, 64, &exactWidth, &exactHeight);
+    EXPECT_EQ(exactWidth, 128 * 3 + 2 * PANEL_BEZEL);
+    EXPECT_EQ(exactHeight, 64 * 3 + 2 * PANEL_BEZEL + PANEL_STATUS_HEIGHT);
+    PanelLayout small = panelLayout(exactWidth + 100, exactHeight, 128, 64);
+    EXPECT_EQ(small.scale, 3);
+    EXPECT_EQ(small.left, (exactWidth + 100 - 384) / 2);
+    EXPECT_EQ(small.width, 384);
+    EXPECT_EQ(small.height, 192);
+    EXPECT_EQ(panelLayout(exactWidth - 1, exactHeight, 128, 64).scale, 2);
     EXPECT_EQ(panelValidScale(0), 3);
     EXPECT_EQ(panelValidScale(7), 3);
     EXPECT_EQ(panelValidScale(6), 6);
@@ -216,6 +226,16 @@ TEST(VirtualPanelLayout, TitleAndStatusLineSayThePortTheCountsAndTheLatestFault)
     PanelStatus faulty = {0x3BC, false, 1, 0, 1000, 12519, "C/D changed during write strobe"};
     EXPECT_EQ(panelStatusLine(faulty), "Port 0x3BC, paced 1 us | 0 accesses/s | 1,000 bytes latched | "
                                        "12,519 faults, latest: C/D changed during write strobe");
+    PanelStatus refused = quiet;
+    refused.refusedKeys = "Panel Size: height 100 is not whole 8-pixel rows from 32 to 128";
+    EXPECT_EQ(panelStatusLine(refused), "Panel Size: height 100 is not whole 8-pixel rows from 32 to 128, 240 x 64 "
+                                        "shown | Port 0x378 | 5,876 accesses/s | 8,667 bytes latched | no faults");
+    std::string notice = panelNoticeText("Bad\tkey\x01 \xE9t\xE9\n");
+    EXPECT_EQ(notice, "Bad key? ?t? ");
+    refused.notice = notice.c_str();
+    EXPECT_EQ(panelStatusLine(refused), "Bad key? ?t? ");
+    EXPECT_EQ(panelNoticeText(nullptr), "");
+    EXPECT_EQ(panelNoticeText(std::string(500, 'x').c_str()), std::string(PANEL_NOTICE_CHARACTERS, 'x'));
     EXPECT_EQ(panelTitle(0x378, false), "Pixelvane virtual panel - port 0x378");
     EXPECT_EQ(panelTitle(0x4F8, true), "Pixelvane virtual panel - port 0x4F8, mirrored to inpout32.dll");
 }
@@ -239,4 +259,9 @@ TEST(VirtualPanelPicture, EveryDotAtEveryScaleHasTheShadeOfThePanelPictures)
         EXPECT_EQ(differing, 0) << "scale " << scale;
     }
     EXPECT_EQ(panelPixelColour(SHADE_BACKGROUND), 0xB8C850u);
+    image->width = 128; // a 128 x 64 module's picture is its size
+    PanelPicture small;
+    panelPictureRender(*image, 2, &small);
+    EXPECT_EQ(small.width, 256);
+    EXPECT_EQ(small.height, 128);
 }
