@@ -18,7 +18,9 @@
 enum : uint64_t { NANOSECONDS_PER_MILLISECOND = 1000000 };
 enum {
     MILLISECONDS_PER_SECOND = 1000,
-    SHUTDOWN_SEND_LIMIT_MS = 2000,
+    // The port thread ends within about a byte's time once asked; this
+    // only bounds a thread that never does.
+    PORT_THREAD_END_PATIENCE_MS = 2000,
 };
 
 static UINT_PTR scrollTimer;
@@ -116,10 +118,15 @@ void graphicRefreshTick()
     runScrollTimerWhileMoving();
 }
 
+// The port thread gives up what it is sending and ends first; the
+// shut-down screen then goes out on this thread alone, over what truly
+// reached the module. Should the thread not end, the fast bus keeps its
+// stop and the shut-down screen is not sent at all: never two threads on
+// one port.
 void graphicRefreshShutdown()
 {
     stopScrollTimer();
+    portThreadFinish(PORT_THREAD_END_PATIENCE_MS);
     graphicScreenShutdown(nowMs());
-    portThreadFinish(SHUTDOWN_SEND_LIMIT_MS);
     glyphFileClose();
 }

@@ -5,6 +5,7 @@
 // modulo 0x2000).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "t6963c.h"
@@ -26,5 +27,10 @@ struct DisplayShadow {
 // hold, in runs of single writes (address, data, write and advance) or auto
 // writes (address, auto write, the bytes, auto reset) that bridge short
 // unchanged gaps (run_plan.h). Afterwards the module holds what is wanted
-// and nothing is dirty.
-void sendChangedMemory(DisplayShadow *shadow);
+// and nothing is dirty, and the result is true.
+//
+// `stop` is looked at before each byte of display RAM: once it is set the
+// run under way ends there (an auto write with its auto reset), the bytes
+// sent count as held, the rest stay changed and dirty, and the result is
+// false.
+bool sendChangedMemory(DisplayShadow *shadow, const std::atomic<bool> &stop);

@@ -15,9 +15,11 @@
 // peek or copy, an unknown code) passes through to the module as it is.
 #include "fast_bus.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "display_shadow.h"
+#include "panel_geometry.h"
 #include "settings.h"
 #include "t6963c.h"
 #include "timing/clock.h"
@@ -48,9 +50,9 @@ struct RegisterValue {
     uint8_t high;
 };
 
-// A command the model passes through may change display RAM from the
-// address pointer on, by at most one displayed line (a screen copy).
-enum { PASSED_COMMAND_REACH = GRAPHIC_BYTES_PER_ROW };
+// Until the screen chosen sets whether the resend covers the graphics
+// area, the graphic screen's opt-in decides.
+enum ResendGraphics { RESEND_GRAPHICS_UNSET, RESEND_GRAPHICS_OFF, RESEND_GRAPHICS_ON };
 
 static bool started;
 static DisplayShadow shadow;
@@ -60,6 +62,37 @@ static bool autoWriting;
 static RegisterValue wantedRegister[REGISTER_SLOTS];
 static RegisterValue heldRegister[REGISTER_SLOTS];
 static uint64_t lastTextResend;
+static ResendGraphics resendGraphics = RESEND_GRAPHICS_UNSET;
+// Asked by the port thread's owner from the host's thread, read by the
+// thread between bytes.
+static std::atomic<bool> stopRequested;
+
+void fastBusResendGraphics(bool on)
+{
+    resendGraphics = on ? RESEND_GRAPHICS_ON : RESEND_GRAPHICS_OFF;
+}
+
+void fastBusResendGraphicsUnset()
+{
+    resendGraphics = RESEND_GRAPHICS_UNSET;
+}
+
+void fastBusRequestStop(bool stop)
+{
+    stopRequested = stop;
+}
+
+bool fastBusStopRequested()
+{
+    return stopRequested;
+}
+
+static bool resendingGraphics()
+{
+    if (resendGraphics == RESEND_GRAPHICS_UNSET)
+        return optIns.graphicScreen != 0;
+    return resendGraphics == RESEND_GRAPHICS_ON;
+}
 
 static void forgetModule()
 {
@@ -73,6 +106,8 @@ static void forgetModule()
 
 void fastBusStart()
 {
+    if (stopRequested)
+        return;
     fastWireStart();
     std::memset(&shadow, 0, sizeof shadow);
     forgetModule();
@@ -119,18 +154,22 @@ static bool sameRegister(const RegisterValue &a, const RegisterValue &b)
            (!a.withData || (a.low == b.low && a.high == b.high));
 }
 
-static void sendChangedRegisters()
+// False when a stop cut it short: the registers not sent stay unsent.
+static bool sendChangedRegisters()
 {
     for (int slot = 0; slot < REGISTER_SLOTS; slot++) {
         const RegisterValue &value = wantedRegister[slot];
         if (!value.known || sameRegister(value, heldRegister[slot]))
             continue;
+        if (stopRequested)
+            return false;
         if (value.withData)
             fastWireSendWithWord(value.low, value.high, value.command);
         else
             fastWireSend(true, value.command);
         heldRegister[slot] = value;
     }
+    return true;
 }
 
 static void resendFrom(int home, int bytes)
@@ -147,18 +186,18 @@ static int registerWord(const RegisterValue &value, int unset)
     return value.known ? (value.low | value.high << 8) : unset;
 }
 
-// The text area as the registers set it (the driver's map until they do),
-// the graphics area too under the graphic screen, and the registers.
+// The text area as the registers set it (the module's map until they do),
+// the graphics area too when its resend is on, and the registers.
 static void resendScreen()
 {
-    int textHome = registerWord(wantedRegister[TEXT_HOME_SLOT], TEXT_HOME);
-    int textColumns = TEXT_COLUMNS;
+    int textHome = registerWord(wantedRegister[TEXT_HOME_SLOT], panelGeometry.textHome);
+    int textColumns = panelGeometry.columns;
     if (wantedRegister[TEXT_AREA_SLOT].known)
         textColumns = wantedRegister[TEXT_AREA_SLOT].low;
-    resendFrom(textHome, textColumns * TEXT_ROWS);
-    if (optIns.graphicScreen) {
-        int graphicHome = registerWord(wantedRegister[GRAPHIC_HOME_SLOT], GRAPHIC_HOME);
-        resendFrom(graphicHome, GRAPHIC_AREA_BYTES);
+    resendFrom(textHome, textColumns * panelGeometry.textRows);
+    if (resendingGraphics()) {
+        int graphicHome = registerWord(wantedRegister[GRAPHIC_HOME_SLOT], panelGeometry.graphicHome);
+        resendFrom(graphicHome, panelGeometry.graphicAreaBytes);
     }
     for (RegisterValue &value : heldRegister)
         value.known = false;
@@ -166,7 +205,7 @@ static void resendScreen()
 
 void fastBusFlush()
 {
-    if (!started)
+    if (!started || stopRequested)
         return;
     forgetModuleIfPortMoved();
     uint64_t now = fastBusClock();
@@ -174,8 +213,8 @@ void fastBusFlush()
         resendScreen();
         lastTextResend = now;
     }
-    sendChangedRegisters();
-    sendChangedMemory(&shadow);
+    if (sendChangedRegisters())
+        sendChangedMemory(&shadow, stopRequested);
 }
 
 uint64_t fastBusResendDueIn()
@@ -186,6 +225,8 @@ uint64_t fastBusResendDueIn()
 
 void fastBusWantMemory(int address, const uint8_t *bytes, int count)
 {
+    if (stopRequested)
+        return;
     startIfNeeded();
     for (int i = 0; i < count; i++) {
         int at = (address + i) & DISPLAY_RAM_MASK;
@@ -206,7 +247,8 @@ static void passThrough(uint8_t code)
     if (!shadow.pointerKnown || shadow.pointer != address)
         fastWireSendWithWord((uint8_t)(pointer & 0xFF), (uint8_t)(pointer >> 8), SET_ADDRESS_POINTER);
     fastWireSendWithWord(parameters[0], parameters[1], code);
-    for (int i = 0; i < PASSED_COMMAND_REACH; i++) {
+    // A screen copy reaches at most one displayed line.
+    for (int i = 0; i < panelGeometry.columns; i++) {
         int reached = (pointer + i) & DISPLAY_RAM_MASK;
         shadow.written[reached] = false;
         shadow.heldKnown[reached] = false;
@@ -281,6 +323,8 @@ static void dataAccess(uint8_t code)
 
 void fastBusTakeData(int value)
 {
+    if (stopRequested)
+        return;
     startIfNeeded();
     uint8_t byte = (uint8_t)(value & 0xFF);
     if (autoWriting) {
@@ -294,6 +338,8 @@ void fastBusTakeData(int value)
 
 void fastBusTakeCommand(int value)
 {
+    if (stopRequested)
+        return;
     startIfNeeded();
     uint8_t code = (uint8_t)(value & 0xFF);
     bool autoReset = (code & AUTO_RESET_MASK) == AUTO_RESET;

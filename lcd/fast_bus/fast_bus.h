@@ -7,7 +7,7 @@
 #include <cstdint>
 
 enum : uint64_t {
-    // The whole text area (and under the graphic screen the whole screen)
+    // The whole text area (and with the graphics resend on the whole screen)
     // goes out again at least this often, so a module that lost power or
     // was unplugged recovers by itself.
     TEXT_RESEND_PERIOD_NS = 10000000000ull, // 10 s
@@ -22,8 +22,24 @@ void fastBusTakeData(int value);
 void fastBusTakeCommand(int value);
 
 // Sends what changed since the last flush (and the text area, with the
-// graphics area under the graphic screen, when its resend is due).
+// graphics area when fastBusResendGraphics is on, when its resend is due).
 void fastBusFlush();
+
+// Whether the periodic resend covers the graphics area too: the graphic
+// screen draws there, the text screen and the pictures leave it alone.
+// Set once at start-up by the screen chosen, before lcdInit; until it is
+// set, or after fastBusResendGraphicsUnset, the graphic screen's opt-in
+// decides.
+void fastBusResendGraphics(bool on);
+void fastBusResendGraphicsUnset();
+
+// A stop asked from another thread than the one that flushes: a flush
+// under way gives up between two bytes (an auto write still gets its auto
+// reset), and until the stop is lifted the fast bus takes and sends
+// nothing. What did go out is held as the module's; what did not stays to
+// be sent by the next flush after the stop is lifted.
+void fastBusRequestStop(bool stop);
+bool fastBusStopRequested();
 
 // Nanoseconds until the resend is due (0 when it is).
 uint64_t fastBusResendDueIn();

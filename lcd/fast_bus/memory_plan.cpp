@@ -55,33 +55,42 @@ static void sendAddress(DisplayShadow *shadow, int address)
     fastWireSendWithWord((uint8_t)(address & 0xFF), (uint8_t)(address >> 8), SET_ADDRESS_POINTER);
 }
 
-static void sendRun(DisplayShadow *shadow, bool autoWrite, int start, int end)
+// False when the stop cut the run short.
+static bool sendRun(DisplayShadow *shadow, bool autoWrite, int start, int end, const std::atomic<bool> &stop)
 {
+    if (stop)
+        return false;
     sendAddress(shadow, start);
     if (autoWrite)
         fastWireSend(true, AUTO_WRITE);
-    for (int address = start; address < end; address++) {
+    int address = start;
+    for (; address < end && !stop; address++) {
         fastWireSend(false, shadow->wanted[address]);
         if (!autoWrite)
             fastWireSend(true, DATA_WRITE_INCREMENT);
         shadow->held[address] = shadow->wanted[address];
         shadow->heldKnown[address] = true;
     }
+    // Even when stopped: the controller takes nothing but auto reset in
+    // auto mode.
     if (autoWrite)
         fastWireSend(true, AUTO_RESET);
     shadow->pointerKnown = true;
-    shadow->pointer = end & DISPLAY_RAM_MASK;
+    shadow->pointer = address & DISPLAY_RAM_MASK;
+    return address == end;
 }
 
-void sendChangedMemory(DisplayShadow *shadow)
+bool sendChangedMemory(DisplayShadow *shadow, const std::atomic<bool> &stop)
 {
     int count = findGroups(*shadow);
     if (count > 0) {
         bool firstAddressKnown = shadow->pointerKnown && shadow->pointer == groups[0].start;
         int runCount = planRuns(groups, count, firstAddressKnown, runs);
         for (int i = 0; i < runCount; i++)
-            sendRun(shadow, runs[i].autoWrite, groups[runs[i].first].start, groups[runs[i].last].end);
+            if (!sendRun(shadow, runs[i].autoWrite, groups[runs[i].first].start, groups[runs[i].last].end, stop))
+                return false; // the dirty range still covers what is left
     }
     shadow->dirtyLow = DISPLAY_RAM_BYTES;
     shadow->dirtyHigh = 0;
+    return true;
 }

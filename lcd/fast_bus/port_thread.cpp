@@ -1,17 +1,16 @@
 #include "port_thread.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "fast_bus.h"
 
 // The text area is blank under the graphic screen.
-static const uint8_t BLANK_TEXT[TEXT_AREA_BYTES] = {};
+static const uint8_t BLANK_TEXT[PANEL_MAX_TEXT_AREA_BYTES] = {};
 
 static void wantScreen(const uint8_t *graphics)
 {
-    fastBusWantMemory(TEXT_HOME, BLANK_TEXT, TEXT_AREA_BYTES);
-    fastBusWantMemory(GRAPHIC_HOME, graphics, GRAPHIC_AREA_BYTES);
+    fastBusWantMemory(panelGeometry.textHome, BLANK_TEXT, panelGeometry.textAreaBytes);
+    fastBusWantMemory(panelGeometry.graphicHome, graphics, panelGeometry.graphicAreaBytes);
 }
 
 #ifdef _WIN32
@@ -23,29 +22,26 @@ enum : uint64_t { NANOSECONDS_PER_MILLISECOND = 1000000 };
 static HANDLE thread;
 static HANDLE workEvent; // a picture was handed over
 static HANDLE stopEvent;
-static HANDLE sentEvent; // the thread sent what it took
 // Held by whoever drives the bus: the thread while it sends, the host's
 // thread during its own bus work.
 static CRITICAL_SECTION busLock;
 // Guards the hand-over slot only; never held for longer than a copy.
 static CRITICAL_SECTION slotLock;
-static uint8_t slot[GRAPHIC_AREA_BYTES];
+static uint8_t slot[PANEL_MAX_GRAPHIC_AREA_BYTES];
 static bool slotFull;
-// Pictures handed over, and the number of the last one sent: written under
-// slotLock or by the thread, read by the host's thread without a lock.
-static std::atomic<long> handedOver;
-static std::atomic<long> sentUpTo;
+// The rest is the host's thread's alone.
 static bool running;
+static bool hostHoldsBus; // between portThreadBeginDirect and portThreadEndDirect
+static bool abandoned;    // asked to stop, it did not end: the bus stays its own
 
 // Takes the picture in the slot, if any, into `picture`.
-static bool takeSlot(uint8_t *picture, long *number)
+static bool takeSlot(uint8_t *picture)
 {
     EnterCriticalSection(&slotLock);
     bool full = slotFull;
     if (full) {
-        std::memcpy(picture, slot, sizeof slot);
+        std::memcpy(picture, slot, panelGeometry.graphicAreaBytes);
         slotFull = false;
-        *number = handedOver;
     }
     LeaveCriticalSection(&slotLock);
     return full;
@@ -59,7 +55,7 @@ static DWORD resendTimeoutMs()
 
 static DWORD WINAPI portThreadMain(LPVOID)
 {
-    static uint8_t picture[GRAPHIC_AREA_BYTES];
+    static uint8_t picture[PANEL_MAX_GRAPHIC_AREA_BYTES];
     HANDLE events[2] = {stopEvent, workEvent};
     for (;;) {
         EnterCriticalSection(&busLock);
@@ -69,17 +65,17 @@ static DWORD WINAPI portThreadMain(LPVOID)
         if (woken == WAIT_OBJECT_0)
             break;
         EnterCriticalSection(&busLock);
-        long number = 0;
-        bool taken = takeSlot(picture, &number);
-        if (taken)
+        // The stop may have come while this thread waited for the bus.
+        if (fastBusStopRequested()) {
+            LeaveCriticalSection(&busLock);
+            break;
+        }
+        if (takeSlot(picture))
             wantScreen(picture);
-        // Also on the timeout alone: the resend falls due.
+        // Also on the timeout alone: the resend falls due. A stop gives
+        // the flush up between two bytes.
         fastBusFlush();
         LeaveCriticalSection(&busLock);
-        if (taken) {
-            sentUpTo = number;
-            SetEvent(sentEvent);
-        }
     }
     return 0;
 }
@@ -92,7 +88,7 @@ void portThreadStart()
     InitializeCriticalSection(&slotLock);
     workEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
     stopEvent = CreateEventW(NULL, TRUE, FALSE, NULL);
-    sentEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
+    slotFull = false;
     thread = CreateThread(NULL, 0, portThreadMain, NULL, 0, NULL);
     running = thread != NULL;
 }
@@ -109,11 +105,12 @@ void portThreadHandOver(const uint8_t *graphics)
         fastBusFlush();
         return;
     }
+    if (abandoned)
+        return;
     EnterCriticalSection(&slotLock);
     bool wasFull = slotFull;
-    std::memcpy(slot, graphics, sizeof slot);
+    std::memcpy(slot, graphics, panelGeometry.graphicAreaBytes);
     slotFull = true;
-    handedOver++;
     LeaveCriticalSection(&slotLock);
     // A picture the thread has not taken yet was signalled with: it takes
     // this one in its place.
@@ -129,37 +126,59 @@ void portThreadNothingNew()
 
 void portThreadBeginDirect()
 {
-    if (!running)
+    // An abandoned thread may hold the bus for good; the fast bus's stop
+    // keeps this work's bytes off it.
+    if (!running || abandoned)
         return;
     EnterCriticalSection(&busLock);
+    hostHoldsBus = true;
     EnterCriticalSection(&slotLock);
     slotFull = false;
-    sentUpTo = handedOver.load();
     LeaveCriticalSection(&slotLock);
 }
 
 void portThreadEndDirect()
 {
-    if (running)
-        LeaveCriticalSection(&busLock);
+    if (!hostHoldsBus)
+        return;
+    hostHoldsBus = false;
+    LeaveCriticalSection(&busLock);
 }
 
-bool portThreadFinish(unsigned waitMs)
+// The thread runs this module's code for as long as it lives.
+static void keepModuleLoaded()
+{
+    HMODULE self = NULL;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       (LPCWSTR)(void *)portThreadMain, &self);
+}
+
+bool portThreadFinish(unsigned patienceMs)
 {
     if (!running)
         return true;
-    DWORD start = GetTickCount();
-    while (sentUpTo != handedOver && GetTickCount() - start < waitMs)
-        WaitForSingleObject(sentEvent, waitMs - (GetTickCount() - start));
-    bool sent = sentUpTo == handedOver;
+    if (abandoned)
+        return false;
+    fastBusRequestStop(true);
     SetEvent(stopEvent);
-    DWORD left = GetTickCount() - start < waitMs ? waitMs - (GetTickCount() - start) : 0;
-    // A thread still in a slow send past the limit finishes that send and
-    // ends by itself; the host is not held up for it.
-    if (WaitForSingleObject(thread, left) == WAIT_OBJECT_0)
-        CloseHandle(thread);
+    // A quit from inside the host's own bus work (a modal loop the host
+    // ran from one of its messages): the thread may be waiting for the
+    // bus to see the stop. The work's own flush then runs without it.
+    portThreadEndDirect();
+    if (WaitForSingleObject(thread, patienceMs) != WAIT_OBJECT_0) {
+        abandoned = true;
+        keepModuleLoaded();
+        return false;
+    }
+    CloseHandle(thread);
+    CloseHandle(workEvent);
+    CloseHandle(stopEvent);
+    DeleteCriticalSection(&busLock);
+    DeleteCriticalSection(&slotLock);
+    thread = workEvent = stopEvent = NULL;
     running = false;
-    return sent;
+    fastBusRequestStop(false);
+    return true;
 }
 
 #else

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "t6963c.h"
+#include "panel_geometry.h"
 
 // Starts the thread (once; the fast bus must be started).
 void portThreadStart();
@@ -21,8 +21,9 @@ void portThreadStart();
 // True while the thread drives the bus.
 bool portThreadRunning();
 
-// The next picture of the graphics area (GRAPHIC_AREA_BYTES, row by row)
-// with the text area blank. Never waits.
+// The next picture of the graphics area (panelGeometry.graphicAreaBytes,
+// row by row, in the controller's cell format) with the text area blank.
+// Never waits.
 void portThreadHandOver(const uint8_t *graphics);
 
 // A tick with nothing new to hand over. The thread wakes by itself for the
@@ -36,7 +37,14 @@ void portThreadNothingNew();
 void portThreadBeginDirect();
 void portThreadEndDirect();
 
-// Shut-down: waits at most waitMs for the last picture handed over to be
-// sent, then ends the thread. True when the picture went out. From then on
-// the bus runs on the caller's thread again.
-bool portThreadFinish(unsigned waitMs);
+// Shut-down: asks the thread to stop, which it does between two bytes of
+// what it is sending (the fast bus holds what went out as sent, the rest as
+// still to send), and waits for it to end: about a byte's time at any pace.
+// A picture not taken yet is dropped. True when the thread ended, or none
+// ran: from then on the bus runs on the caller's thread.
+//
+// False when the thread did not end within patienceMs (it never should):
+// the bus stays the thread's, the fast bus keeps the stop (it takes and
+// sends nothing more on any thread), and the module is pinned in the
+// process so the thread never runs in unloaded code.
+bool portThreadFinish(unsigned patienceMs);
