@@ -127,10 +127,23 @@ std::vector<bool> ScenarioRun::panel(const std::string &snapshot) const
     return pixels;
 }
 
+std::pair<int, int> ScenarioRun::panelSize(const std::string &snapshot) const
+{
+    std::istringstream in(readFile(outDir + "/" + snapshot + ".pbm"));
+    std::string magic;
+    int width = 0, height = 0;
+    if (!(in >> magic >> width >> height) || magic != "P1")
+        return std::make_pair(0, 0);
+    return std::make_pair(width, height);
+}
+
 bool ScenarioRun::pixel(const std::string &snapshot, int x, int y) const
 {
     std::vector<bool> pixels = panel(snapshot);
-    size_t index = (size_t)y * PANEL_PIXELS_PER_ROW + x;
+    int width = panelSize(snapshot).first;
+    if (x < 0 || y < 0 || x >= width)
+        return false;
+    size_t index = (size_t)y * width + x;
     return index < pixels.size() && pixels[index];
 }
 

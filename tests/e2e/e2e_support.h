@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef std::vector<std::string> Lines;
@@ -18,6 +19,8 @@ struct ScenarioRun {
     std::vector<unsigned char> ram(const std::string &snapshot) const; // 8192 bytes
     bool pixel(const std::string &snapshot, int x, int y) const;       // from NAME.pbm
     std::vector<bool> panel(const std::string &snapshot) const;        // NAME.pbm, row by row
+    // NAME.pbm's width and height as its header gives them (0, 0 without one).
+    std::pair<int, int> panelSize(const std::string &snapshot) const;
     std::string pluginFile(const std::string &name) const;             // "" when absent
     bool hasPluginFile(const std::string &name) const;
 };
@@ -35,7 +38,7 @@ ScenarioRun runScenarioText(const std::string &name, const std::string &text,
                             const std::string &hostLocale = "");
 // Runs the scenario file at a path of the source tree, in both modes.
 ScenarioRun runScenarioAt(const std::string &name, const std::string &relativePath);
-enum { PANEL_PIXELS_PER_ROW = 240 };
+enum { PANEL_PIXELS_PER_ROW = 240 }; // the default module's; pixel() reads each PBM's own width
 
 // Runs a scenario given as text once, with these "KEY=VALUE" lines added to
 // plugin.ini before start.
