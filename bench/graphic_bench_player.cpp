@@ -7,6 +7,7 @@
 #include "player_status.h"
 #include "settings.h"
 #include "timing/clock.h"
+#include "../tests/screen_frames.h"
 
 uint64_t graphicBenchNowMs;
 
@@ -36,7 +37,7 @@ void graphicBenchStartPlaying(const char *title)
     lcdClearText();
     lcdClearGraphics();
     lcdFlush();
-    graphicScreenReset();
+    startScreenOnPort();
     portThreadStart();
     benchHostPlayTrack();
     benchHostSetTitle(title);

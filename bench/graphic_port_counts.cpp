@@ -28,6 +28,7 @@
 #include "fast_bus/fast_bus.h"
 #include "graphic_bench_player.h"
 #include "graphic_screen.h"
+#include "../tests/screen_frames.h"
 #include "host.h"
 #include "player_status.h"
 #include "settings.h"
@@ -167,7 +168,7 @@ void startUp()
     lcdClearGraphics();
     lcdGotoXY(0, 0);
     lcdFlush();
-    graphicScreenReset();
+    startScreenOnPort();
     benchHostPlayTrack();
 }
 

@@ -5,7 +5,6 @@
 #include "credits.h"
 #include "dialog_ids.h"
 #include "display_work.h"
-#include "graphic_screen.h"
 #include "settings.h"
 #include "status_screen.h"
 
@@ -108,10 +107,7 @@ static void showIntroUnderTheStatus()
         return;
     lcdClearText();
     lcdShowPicture(INTRO_PICTURE);
-    if (optIns.graphicScreen != 0)
-        graphicScreenRedraw();
-    else
-        drawStatusScreen();
+    displayScreen->redraw();
     displayWorkEnd();
 }
 

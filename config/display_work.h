@@ -32,3 +32,15 @@ void displayWorkBeginShutdown();
 // nothing more, and work that was running or open then (a refresh, the
 // dialog) draws nothing more.
 bool displayShutDown();
+
+// The screen the panel shows, chosen once at start-up: the classic text
+// screen, or the graphic screen under "Graphic Screen=1". Each runs inside
+// display work.
+struct DisplayScreen {
+    void (*start)();    // after start-up's picture
+    void (*refresh)();  // a tick, after samplePlayerStatus
+    void (*redraw)();   // the whole screen again, after a picture drew over it
+    void (*shutDown)(); // the shut-down screen: playerStatus holds its texts
+};
+
+extern const DisplayScreen *displayScreen;

@@ -1,159 +1,227 @@
 #include "graphic_layout.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include "glyph_file.h"
 #include "player_status.h"
-#include "text.h"
+
+const WidgetKind SCROLLING_WIDGET[SCROLLING_WIDGETS] = {WIDGET_ARTIST, WIDGET_SONG, WIDGET_ALBUM};
 
 namespace {
-
-enum {
-    // The rows, from the top (the drawing is in graphic_screen.h).
-    ARTIST_TOP = 0,
-    SONG_TOP = 14,
-    ROW_HEIGHT = 14,
-    TIME_TOP = 28,
-    TIME_HEIGHT = 16,
-    TIME_INK_TOP = 29, // the digits' first row of ink
-    TIME_LEFT = 14,
-    ICON_LEFT = 1,
-    ICON_TOP = 30,
-    ICON_SIZE = 11,
-    BAR_TOP = 46,
-    BAR_HEIGHT = 6,
-    BAR_INSET = 2,
-    INFO_TOP = 56,
-    INFO_HEIGHT = 8,
-    // The idle clock.
-    CLOCK_INK_TOP = 1,
-    AM_PM_GAP = 3,
-    DATE_TOP = 26,
-    LAST_ARTIST_TOP = 46,
-};
 
 const int MILLISECONDS_PER_SECOND = 1000;
 const int SECONDS_PER_MINUTE = 60;
 
-// The rows' own font first; then Japanese, Chinese and Korean from the
-// glyph file beside the plug-in (boxes while it is not open).
-TextStyle rowStyle()
-{
-    TextStyle style = textStyle(FONT_ROW);
-    textStyleAddLookup(&style, glyphFileGlyph);
-    return style;
-}
+enum {
+    BAR_INSET = 2,   // the fill inside the bar's outline
+    AM_PM_GAP = 3,   // between the clock's digits and AM or PM
+    NOTICE_LINE = 8, // rows a line of the notice takes
+};
 
-// The baseline that puts a digit's first row of ink at row inkTop.
-int digitBaseline(const Font &font, int inkTop)
+const Font &fontOf(WidgetFont font)
 {
-    Glyph zero;
-    if (!fontGlyph(font, U'0', &zero))
-        return inkTop + font.ascent;
-    return inkTop + zero.ascent;
-}
-
-int drawAscii(Frame *frame, const Font &font, int x, int baseline, const char *text, const ClipRect &clip)
-{
-    char32_t wide[SCREEN_TEXT_SIZE * 2];
-    int length = 0;
-    for (; text[length] != '\0' && length < (int)(sizeof wide / sizeof wide[0]); length++)
-        wide[length] = (unsigned char)text[length];
-    return drawText(frame, textStyle(font), x, baseline, wide, length, clip);
-}
-
-int asciiWidth(const Font &font, const char *text)
-{
-    int length = 0;
-    while (text[length] != '\0')
-        length++;
-    return length * font.cellWidth;
-}
-
-void drawRow(Frame *frame, int top, const char32_t *text, int length, int offset)
-{
-    ClipRect clip = {0, top, PANEL_WIDTH, top + ROW_HEIGHT};
-    drawText(frame, rowStyle(), -offset, top + FONT_ROW.ascent, text, length, clip);
-}
-
-// A row of text centred, or from the left edge when it is wider.
-void drawCentredRow(Frame *frame, int top, const char32_t *text, int length)
-{
-    int width = rowTextWidth(text, length);
-    ClipRect clip = {0, top, PANEL_WIDTH, top + ROW_HEIGHT};
-    drawText(frame, rowStyle(), width < PANEL_WIDTH ? (PANEL_WIDTH - width) / 2 : 0, top + FONT_ROW.ascent, text,
-             length, clip);
-}
-
-// The play triangle, the two pause bars or the stop square.
-void drawIcon(Frame *frame, int playState)
-{
-    if (playState == PLAY_STATE_PLAYING) {
-        for (int column = 0; column <= ICON_SIZE / 2; column++)
-            frameFill(frame, ICON_LEFT + 2 * column, ICON_TOP + column, 2, ICON_SIZE - 2 * column, true);
-    } else if (playState == PLAY_STATE_PAUSED) {
-        frameFill(frame, ICON_LEFT, ICON_TOP, 4, ICON_SIZE, true);
-        frameFill(frame, ICON_LEFT + ICON_SIZE - 4, ICON_TOP, 4, ICON_SIZE, true);
-    } else {
-        frameFill(frame, ICON_LEFT, ICON_TOP, ICON_SIZE, ICON_SIZE, true);
+    switch (font) {
+    case WIDGET_FONT_ROW:
+        return FONT_ROW;
+    case WIDGET_FONT_LARGE:
+        return FONT_TIME;
+    case WIDGET_FONT_CLOCK:
+        return FONT_DIGITS;
+    default:
+        return FONT_SMALL;
     }
 }
 
-// An outline across the panel, filled as far as the track has played.
-void drawProgressBar(Frame *frame, int positionMs, int lengthSeconds)
+// The baseline of a text in a box: the digits' fonts put a digit's first
+// row of ink one row below the box's top, the others their cell's top at it.
+int baselineIn(const WidgetPlace &place)
 {
-    if (lengthSeconds <= 0)
+    const Font &font = fontOf(place.font);
+    if (place.font != WIDGET_FONT_LARGE && place.font != WIDGET_FONT_CLOCK)
+        return place.box.y + font.ascent;
+    Glyph zero;
+    if (!fontGlyph(font, U'0', &zero))
+        return place.box.y + 1 + font.ascent;
+    return place.box.y + 1 + zero.ascent;
+}
+
+ClipRect clipOf(const WidgetBox &box)
+{
+    return ClipRect{box.x, box.y, box.x + box.width, box.y + box.height};
+}
+
+// The left edge of something `width` wide aligned in the box; from the
+// box's left edge when it is wider than the box.
+int alignedLeft(const WidgetPlace &place, int width)
+{
+    if (width >= place.box.width || place.align == ALIGN_LEFT)
+        return place.box.x;
+    if (place.align == ALIGN_CENTER)
+        return place.box.x + (place.box.width - width) / 2;
+    return place.box.x + place.box.width - width;
+}
+
+// The titles, the date and the last artist may hold any script: the glyph
+// file's characters join their font. The time, the info line and the clock
+// are ASCII and take their font alone.
+bool anyScript(WidgetKind kind)
+{
+    return kind == WIDGET_ARTIST || kind == WIDGET_SONG || kind == WIDGET_ALBUM || kind == WIDGET_DATE ||
+           kind == WIDGET_LAST_ARTIST;
+}
+
+void drawWidgetText(Frame *frame, const Layout &layout, WidgetKind kind, GlyphLookup lookup,
+                    const ScreenModel &model)
+{
+    const WidgetPlace &place = layout.widgets[kind];
+    const ScreenText &text = model.texts[kind];
+    if (!place.shown || text.length == 0)
         return;
-    frameOutline(frame, 0, BAR_TOP, PANEL_WIDTH, BAR_HEIGHT);
-    frameFill(frame, BAR_INSET, BAR_TOP + BAR_INSET, progressBarFill(positionMs, lengthSeconds),
-              BAR_HEIGHT - 2 * BAR_INSET, true);
+    TextStyle style = widgetStyle(place.font, anyScript(kind) ? lookup : nullptr);
+    int offset = model.offsets[kind];
+    int left = alignedLeft(place, textWidth(style, text.text, text.length));
+    drawText(frame, style, left - offset, baselineIn(place), text.text, text.length, clipOf(place.box));
+}
+
+// The play triangle, the two pause bars or the stop square, as tall as the
+// box (or as wide, when that is less).
+void drawIcon(Frame *frame, const WidgetPlace &place, int playState)
+{
+    if (!place.shown)
+        return;
+    const WidgetBox &box = place.box;
+    int size = box.height < box.width ? box.height : box.width;
+    ClipRect clip = clipOf(box);
+    if (playState == PLAY_STATE_PLAYING) {
+        for (int column = 0; column <= size / 2; column++)
+            frameFill(frame, box.x + 2 * column, box.y + column, 2, size - 2 * column, true, clip);
+    } else if (playState == PLAY_STATE_PAUSED) {
+        int bar = (size + 2) / 3;
+        frameFill(frame, box.x, box.y, bar, size, true, clip);
+        frameFill(frame, box.x + size - bar, box.y, bar, size, true, clip);
+    } else {
+        frameFill(frame, box.x, box.y, size, size, true, clip);
+    }
+}
+
+// An outline the box's size, filled as far as the track has played.
+void drawBar(Frame *frame, const WidgetPlace &place, int fill)
+{
+    if (!place.shown || fill < 0)
+        return;
+    const WidgetBox &box = place.box;
+    frameOutline(frame, box.x, box.y, box.width, box.height);
+    frameFill(frame, box.x + BAR_INSET, box.y + BAR_INSET, fill, box.height - 2 * BAR_INSET, true);
+}
+
+// The time large, AM or PM after it on the same baseline; the two
+// together aligned in the box.
+void drawClock(Frame *frame, const WidgetPlace &place, const ScreenModel &model)
+{
+    const ScreenText &time = model.texts[WIDGET_CLOCK];
+    if (!place.shown || time.length == 0)
+        return;
+    TextStyle style = widgetStyle(place.font, nullptr);
+    TextStyle amPmStyle = widgetStyle(WIDGET_FONT_SMALL, nullptr);
+    int timeWidth = textWidth(style, time.text, time.length);
+    int amPmWidth = model.amPm.length > 0 ? AM_PM_GAP + textWidth(amPmStyle, model.amPm.text, model.amPm.length)
+                                          : 0;
+    int left = alignedLeft(place, timeWidth + amPmWidth);
+    int baseline = baselineIn(place);
+    ClipRect clip = clipOf(place.box);
+    drawText(frame, style, left, baseline, time.text, time.length, clip);
+    if (model.amPm.length > 0)
+        drawText(frame, amPmStyle, left + timeWidth + AM_PM_GAP, baseline, model.amPm.text, model.amPm.length,
+                 clip);
+}
+
+// A notice (why the layout or the panel size was not taken) in the small
+// font, broken into lines as wide as the panel.
+void drawNotice(Frame *frame, const ScreenText &notice)
+{
+    TextStyle style = widgetStyle(WIDGET_FONT_SMALL, nullptr);
+    int perLine = frame->width / FONT_SMALL.cellWidth;
+    if (perLine < 1)
+        return;
+    for (int start = 0, line = 0; start < notice.length; start += perLine, line++) {
+        int length = notice.length - start < perLine ? notice.length - start : perLine;
+        drawText(frame, style, 0, line * NOTICE_LINE + FONT_SMALL.ascent, notice.text + start, length);
+    }
 }
 
 } // namespace
 
-int progressBarFill(int positionMs, int lengthSeconds)
+void screenModelClear(ScreenModel *model)
+{
+    std::memset(model, 0, sizeof *model);
+    model->barFill = -1;
+}
+
+void screenTextSet(ScreenText *text, const char32_t *characters, int length)
+{
+    if (length > SCREEN_TEXT_LENGTH)
+        length = SCREEN_TEXT_LENGTH;
+    std::memset(text, 0, sizeof *text);
+    std::memcpy(text->text, characters, sizeof characters[0] * length);
+    text->length = length;
+}
+
+void screenTextSetAscii(ScreenText *text, const char *characters)
+{
+    std::memset(text, 0, sizeof *text);
+    int i = 0;
+    for (; characters[i] != '\0' && i < SCREEN_TEXT_LENGTH; i++)
+        text->text[i] = (unsigned char)characters[i];
+    text->length = i;
+}
+
+TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup)
+{
+    TextStyle style = textStyle(fontOf(font));
+    if (lookup != nullptr)
+        textStyleAddLookup(&style, lookup);
+    return style;
+}
+
+int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, const ScreenText &text)
+{
+    return textWidth(widgetStyle(layout.widgets[kind].font, anyScript(kind) ? lookup : nullptr), text.text,
+                     text.length);
+}
+
+void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup)
+{
+    frameClear(frame);
+    const WidgetPlace *places = layout.widgets;
+    if (model.shown == SHOWN_NOTICE) {
+        drawNotice(frame, model.texts[WIDGET_INFO]);
+        return;
+    }
+    if (model.shown == SHOWN_IDLE) {
+        drawClock(frame, places[WIDGET_CLOCK], model);
+        drawWidgetText(frame, layout, WIDGET_DATE, lookup, model);
+        drawWidgetText(frame, layout, WIDGET_LAST_ARTIST, lookup, model);
+        return;
+    }
+    if (model.shown != SHOWN_STATUS)
+        return;
+    static const WidgetKind STATUS_TEXTS[] = {WIDGET_ARTIST, WIDGET_SONG, WIDGET_ALBUM, WIDGET_TIME, WIDGET_INFO};
+    for (WidgetKind kind : STATUS_TEXTS)
+        drawWidgetText(frame, layout, kind, lookup, model);
+    drawIcon(frame, places[WIDGET_ICON], model.playState);
+    drawBar(frame, places[WIDGET_BAR], model.barFill);
+}
+
+int progressBarFill(int positionMs, int lengthSeconds, int width)
 {
     if (lengthSeconds <= 0)
+        return -1;
+    long long inside = width - 2 * BAR_INSET;
+    if (inside <= 0)
         return 0;
-    long long inside = PANEL_WIDTH - 2 * BAR_INSET;
     long long played = (long long)(positionMs < 0 ? 0 : positionMs) * inside /
                        ((long long)MILLISECONDS_PER_SECOND * lengthSeconds);
     return (int)(played > inside ? inside : played);
-}
-
-int rowTextWidth(const char32_t *text, int length)
-{
-    return textWidth(rowStyle(), text, length);
-}
-
-void drawStatusContent(Frame *frame, const StatusContent &content)
-{
-    frameClear(frame);
-    drawRow(frame, ARTIST_TOP, content.artist, content.artistLength, content.artistOffset);
-    drawRow(frame, SONG_TOP, content.song, content.songLength, content.songOffset);
-    drawIcon(frame, content.playState);
-    ClipRect timeRow = {0, TIME_TOP, PANEL_WIDTH, TIME_TOP + TIME_HEIGHT};
-    drawAscii(frame, FONT_TIME, TIME_LEFT, digitBaseline(FONT_TIME, TIME_INK_TOP), content.timeText, timeRow);
-    drawProgressBar(frame, content.positionMs, content.lengthSeconds);
-    ClipRect infoRow = {0, INFO_TOP, PANEL_WIDTH, INFO_TOP + INFO_HEIGHT};
-    drawAscii(frame, FONT_SMALL, 0, INFO_TOP + FONT_SMALL.ascent, content.infoText, infoRow);
-}
-
-void drawIdleContent(Frame *frame, const IdleContent &content)
-{
-    frameClear(frame);
-    int timeWidth = asciiWidth(FONT_DIGITS, content.time);
-    int amPmWidth = content.amPmLength > 0 ? AM_PM_GAP + textWidth(textStyle(FONT_SMALL), content.amPm,
-                                                                   content.amPmLength)
-                                           : 0;
-    int left = (PANEL_WIDTH - timeWidth - amPmWidth) / 2;
-    int baseline = digitBaseline(FONT_DIGITS, CLOCK_INK_TOP);
-    drawAscii(frame, FONT_DIGITS, left, baseline, content.time, WHOLE_FRAME);
-    if (content.amPmLength > 0)
-        drawText(frame, textStyle(FONT_SMALL), left + timeWidth + AM_PM_GAP, baseline, content.amPm,
-                 content.amPmLength);
-    drawCentredRow(frame, DATE_TOP, content.date, content.dateLength);
-    drawCentredRow(frame, LAST_ARTIST_TOP, content.lastArtist, content.lastArtistLength);
 }
 
 void formatScreenTime(char *text, int size, int positionMs, int lengthSeconds, int timeRemaining)

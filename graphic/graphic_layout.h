@@ -1,49 +1,60 @@
-// Where the graphic screen puts what: its layouts as plain drawing
-// functions over what they show, so tests can draw the frame a scenario
-// must leave on the panel.
+// What the graphic screen shows, as one model, and its drawing into a
+// frame through a layout (layout.h). Everything a frame is drawn from is
+// in the model and nothing else is: two equal models draw equal frames,
+// so the screen compares models to know whether the panel needs a frame.
 #pragma once
 
 #include "frame.h"
-
-// The status of what plays.
-struct StatusContent {
-    const char32_t *artist;
-    int artistLength;
-    int artistOffset; // pixels scrolled left
-    const char32_t *song;
-    int songLength;
-    int songOffset;
-    int playState;
-    const char *timeText; // "mm:ss/mm:ss", or "mm:ss" for a stream
-    const char *infoText; // playlist position, rates, channels
-    int positionMs;       // for the bar; a length of 0 or less draws none
-    int lengthSeconds;
-};
-
-// The idle clock.
-struct IdleContent {
-    const char *time; // "12:34"
-    const char32_t *amPm;
-    int amPmLength; // 0 on the 24-hour clock
-    const char32_t *date;
-    int dateLength;
-    const char32_t *lastArtist;
-    int lastArtistLength;
-};
+#include "layout.h"
+#include "text.h"
 
 enum {
-    SCREEN_TEXT_SIZE = 64,
-    ROW_WIDTH = PANEL_WIDTH, // the artist and song rows
+    SCREEN_TEXT_LENGTH = 256,
+    SCREEN_TEXT_SIZE = 64, // the ASCII texts as formatted
 };
 
-void drawStatusContent(Frame *frame, const StatusContent &content);
-void drawIdleContent(Frame *frame, const IdleContent &content);
+enum ScreenShown { SHOWN_NOTHING, SHOWN_STATUS, SHOWN_IDLE, SHOWN_NOTICE };
 
-// How many pixels of the progress bar are filled (what a tick may change).
-int progressBarFill(int positionMs, int lengthSeconds);
+struct ScreenText {
+    char32_t text[SCREEN_TEXT_LENGTH];
+    int length;
+};
 
-// The width of an artist or song text in its row's font, in pixels.
-int rowTextWidth(const char32_t *text, int length);
+struct ScreenModel {
+    ScreenShown shown;
+    // Per text widget: artist, song, album, time, info on the status;
+    // clock, date, last artist on the idle clock. The notice's text in
+    // WIDGET_INFO's place. Unused entries stay empty.
+    ScreenText texts[WIDGET_KINDS];
+    int offsets[WIDGET_KINDS]; // pixels a scrolling text has moved left
+    ScreenText amPm;           // beside the clock, on the 12-hour clock
+    int playState;             // the icon
+    int barFill;               // pixels of the bar filled; no bar while below 0
+};
+
+// The text widgets that may scroll, in the order they take turns.
+enum { SCROLLING_WIDGETS = 3 };
+extern const WidgetKind SCROLLING_WIDGET[SCROLLING_WIDGETS]; // artist, song, album
+
+// A model with nothing shown: every text empty, no bar.
+void screenModelClear(ScreenModel *model);
+
+// Sets a text; the rest of its buffer is cleared, so models compare whole.
+void screenTextSet(ScreenText *text, const char32_t *characters, int length);
+void screenTextSetAscii(ScreenText *text, const char *characters);
+
+// How a widget's text is drawn: its font, and Japanese, Chinese and Korean
+// from the lookup the screen was given (none when it is null).
+TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup);
+
+// The width of a text as the widget draws it.
+int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, const ScreenText &text);
+
+// Draws the model through the layout into the frame (its size kept).
+void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup);
+
+// How many pixels of a bar `width` wide are filled (what a tick may change).
+int progressBarFill(int positionMs, int lengthSeconds, int width);
 
 // The texts of the status, from the host's answers: the time (elapsed or
 // remaining, as timeRemaining says) and the length, the elapsed time alone

@@ -2,90 +2,81 @@
 
 #include <cstring>
 
-#include "bus.h"
-#include "fast_bus/port_thread.h"
 #include "graphic_layout.h"
 #include "player_status.h"
 #include "scroll.h"
 #include "settings.h"
-#include "text.h"
 
 namespace {
 
-enum { TEXT_LENGTH = 256 };
-
-enum ScreenShown { SHOWN_NOTHING, SHOWN_STATUS, SHOWN_IDLE };
-
-struct Row {
-    char32_t text[TEXT_LENGTH];
-    int length;
-};
-
-// What the screen shows, kept between ticks so that the scroll timer and a
-// redraw can draw again without sampling.
+// What the screen keeps between ticks, so that the scroll timer and a
+// redraw can draw again without sampling. The model is made from it.
 struct ScreenState {
     ScreenShown shown;
-    Row artist;
-    Row song;
-    Row lastArtist; // the last artist that was not empty, for the idle clock
+    ScreenText artist, song, album;
+    ScreenText lastArtist; // the last artist that was not empty, for the idle clock
     ScrollState scroll;
-    int playState;
     bool stopped;
     uint64_t stoppedSinceMs;
+    bool ticked;
+    uint64_t firstTickMs;
+    int playState;
     int positionMs;
     int lengthSeconds;
     char timeText[SCREEN_TEXT_SIZE];
     char infoText[SCREEN_TEXT_SIZE];
     char clockTime[SCREEN_TEXT_SIZE];
-    Row amPm;
-    Row date;
+    ScreenText amPm;
+    ScreenText date;
 };
 
-// Everything a frame is drawn from. A tick whose key equals the one drawn
-// last draws nothing and hands nothing over: the panel already shows it.
-struct DrawnKey {
-    ScreenShown shown;
-    Row artist, song, lastArtist, amPm, date;
-    int artistOffset, songOffset, playState, barFill, lengthSeconds;
-    char timeText[SCREEN_TEXT_SIZE], infoText[SCREEN_TEXT_SIZE], clockTime[SCREEN_TEXT_SIZE];
-};
-
+ScreenSetup setup;
 ScreenState screen;
 Frame frame;
-DrawnKey drawnKey;
-bool drawnKeyValid;
-unsigned busWorksWhenDrawn; // the host's own bus work then (lcdOwnWorkCount)
+// The model of the frame last handed over. A tick whose model equals it
+// draws nothing and hands nothing over: the panel already shows it.
+ScreenModel drawn;
+bool drawnValid;
+unsigned overdrawWhenDrawn;
 
-void setRow(Row *row, const char16_t *text)
+void setFromUtf16(ScreenText *text, const char16_t *units)
 {
-    int units = 0;
-    while (units < TEXT_LENGTH - 1 && text[units] != 0)
-        units++;
-    row->length = decodeUtf16(text, units, row->text, TEXT_LENGTH);
+    int length = 0;
+    while (length < SCREEN_TEXT_LENGTH - 1 && units[length] != 0)
+        length++;
+    char32_t decoded[SCREEN_TEXT_LENGTH];
+    screenTextSet(text, decoded, decodeUtf16(units, length, decoded, SCREEN_TEXT_LENGTH));
 }
 
-void setRowAscii(Row *row, const char *text)
-{
-    int i = 0;
-    for (; text[i] != '\0' && i < TEXT_LENGTH; i++)
-        row->text[i] = (unsigned char)text[i];
-    row->length = i;
-}
-
-bool sameRow(const Row &a, const Row &b)
+bool sameText(const ScreenText &a, const ScreenText &b)
 {
     return a.length == b.length && std::memcmp(a.text, b.text, sizeof a.text[0] * a.length) == 0;
 }
 
-int overflowOf(const Row &row)
+const WidgetPlace &placeOf(WidgetKind kind)
 {
-    int overflow = rowTextWidth(row.text, row.length) - ROW_WIDTH;
+    return setup.layout.widgets[kind];
+}
+
+const ScreenText &titleOf(WidgetKind kind)
+{
+    return kind == WIDGET_ARTIST ? screen.artist : kind == WIDGET_SONG ? screen.song : screen.album;
+}
+
+int overflowOf(WidgetKind kind)
+{
+    const WidgetPlace &place = placeOf(kind);
+    if (!place.shown || !place.scroll)
+        return 0;
+    int overflow = widgetTextWidth(setup.layout, kind, setup.lookup, titleOf(kind)) - place.box.width;
     return overflow > 0 ? overflow : 0;
 }
 
 void restartScroll(uint64_t nowMs)
 {
-    int overflow[SCROLL_ROWS] = {overflowOf(screen.artist), overflowOf(screen.song)};
+    int overflow[SCROLL_ROWS];
+    for (int row = 0; row < SCROLL_ROWS; row++)
+        overflow[row] = overflowOf(SCROLLING_WIDGET[row]);
     scrollRestart(&screen.scroll, overflow, nowMs);
 }
 
@@ -104,80 +95,72 @@ void takeStatus()
 void takeClock(const ClockReading &clock)
 {
     formatClockTime(screen.clockTime, sizeof screen.clockTime, clock.hour, clock.minute, clock.twelveHour);
-    setRow(&screen.amPm, clock.twelveHour ? clock.amPm : u"");
-    setRow(&screen.date, clock.date);
+    setFromUtf16(&screen.amPm, clock.twelveHour ? clock.amPm : u"");
+    setFromUtf16(&screen.date, clock.date);
 }
 
-void drawShown()
+// A text into the model, for a widget the layout draws.
+void put(ScreenModel *model, WidgetKind kind, const ScreenText &text)
 {
-    if (screen.shown == SHOWN_IDLE) {
-        IdleContent idle = {screen.clockTime,          screen.amPm.text,
-                            screen.amPm.length,        screen.date.text,
-                            screen.date.length,        screen.lastArtist.text,
-                            screen.lastArtist.length};
-        drawIdleContent(&frame, idle);
+    if (placeOf(kind).shown)
+        model->texts[kind] = text;
+}
+
+void putAscii(ScreenModel *model, WidgetKind kind, const char *text)
+{
+    if (placeOf(kind).shown)
+        screenTextSetAscii(&model->texts[kind], text);
+}
+
+void modelOfScreen(ScreenModel *model)
+{
+    screenModelClear(model);
+    model->shown = screen.shown;
+    if (screen.shown == SHOWN_NOTICE) {
+        screenTextSetAscii(&model->texts[WIDGET_INFO], setup.notice);
         return;
     }
-    StatusContent status = {screen.artist.text, screen.artist.length, screen.scroll.rows[0].offset,
-                            screen.song.text,   screen.song.length,   screen.scroll.rows[1].offset,
-                            screen.playState,   screen.timeText,      screen.infoText,
-                            screen.positionMs,  screen.lengthSeconds};
-    drawStatusContent(&frame, status);
-}
-
-void handOver()
-{
-    portThreadHandOver(&frame.bytes[0][0]);
-}
-
-// Rows are compared up to their length only.
-void keyRow(Row *key, const Row &row)
-{
-    std::memset(key, 0, sizeof *key);
-    key->length = row.length;
-    std::memcpy(key->text, row.text, sizeof row.text[0] * row.length);
-}
-
-DrawnKey keyOfScreen()
-{
-    DrawnKey key;
-    std::memset(&key, 0, sizeof key);
-    key.shown = screen.shown;
     if (screen.shown == SHOWN_IDLE) {
-        keyRow(&key.lastArtist, screen.lastArtist);
-        keyRow(&key.amPm, screen.amPm);
-        keyRow(&key.date, screen.date);
-        std::memcpy(key.clockTime, screen.clockTime, sizeof key.clockTime);
-        return key;
+        putAscii(model, WIDGET_CLOCK, screen.clockTime);
+        if (placeOf(WIDGET_CLOCK).shown)
+            model->amPm = screen.amPm;
+        put(model, WIDGET_DATE, screen.date);
+        put(model, WIDGET_LAST_ARTIST, screen.lastArtist);
+        return;
     }
-    keyRow(&key.artist, screen.artist);
-    keyRow(&key.song, screen.song);
-    key.artistOffset = screen.scroll.rows[0].offset;
-    key.songOffset = screen.scroll.rows[1].offset;
-    key.playState = screen.playState;
-    key.barFill = progressBarFill(screen.positionMs, screen.lengthSeconds);
-    key.lengthSeconds = screen.lengthSeconds > 0;
-    std::memcpy(key.timeText, screen.timeText, sizeof key.timeText);
-    std::memcpy(key.infoText, screen.infoText, sizeof key.infoText);
-    return key;
+    if (screen.shown != SHOWN_STATUS)
+        return;
+    for (int row = 0; row < SCROLL_ROWS; row++) {
+        WidgetKind kind = SCROLLING_WIDGET[row];
+        put(model, kind, titleOf(kind));
+        if (placeOf(kind).shown)
+            model->offsets[kind] = screen.scroll.rows[row].offset;
+    }
+    putAscii(model, WIDGET_TIME, screen.timeText);
+    putAscii(model, WIDGET_INFO, screen.infoText);
+    if (placeOf(WIDGET_ICON).shown)
+        model->playState = screen.playState;
+    if (placeOf(WIDGET_BAR).shown)
+        model->barFill = progressBarFill(screen.positionMs, screen.lengthSeconds, placeOf(WIDGET_BAR).box.width);
 }
 
 // Draws and hands over the screen, unless (and `always` aside) it is what
 // was drawn last.
 void showScreen(bool always)
 {
-    DrawnKey key = keyOfScreen();
+    static ScreenModel model;
+    modelOfScreen(&model);
     // A picture or the dialog's texts since then drew over the panel.
-    bool overdrawn = lcdOwnWorkCount() != busWorksWhenDrawn;
-    if (!always && !overdrawn && drawnKeyValid && std::memcmp(&key, &drawnKey, sizeof key) == 0) {
-        portThreadNothingNew();
+    bool overdrawn = setup.sink.overdrawCount() != overdrawWhenDrawn;
+    if (!always && !overdrawn && drawnValid && std::memcmp(&model, &drawn, sizeof model) == 0) {
+        setup.sink.nothingNew();
         return;
     }
-    drawnKey = key;
-    drawnKeyValid = true;
-    busWorksWhenDrawn = lcdOwnWorkCount();
-    drawShown();
-    handOver();
+    drawn = model;
+    drawnValid = true;
+    overdrawWhenDrawn = setup.sink.overdrawCount();
+    drawScreen(&frame, setup.layout, model, setup.lookup);
+    setup.sink.show(frame);
 }
 
 bool isStopped(int playState)
@@ -185,21 +168,32 @@ bool isStopped(int playState)
     return playState != PLAY_STATE_PLAYING && playState != PLAY_STATE_PAUSED;
 }
 
+bool noticeDue(uint64_t nowMs)
+{
+    return setup.notice[0] != '\0' && nowMs - screen.firstTickMs < NOTICE_MS;
+}
+
 } // namespace
 
-void graphicScreenReset()
+void graphicScreenStart(const ScreenSetup &newSetup)
 {
+    setup = newSetup;
+    setup.notice[sizeof setup.notice - 1] = '\0';
     std::memset(&screen, 0, sizeof screen);
-    frameClear(&frame);
-    drawnKeyValid = false;
+    frameStart(&frame, setup.width, setup.height);
+    drawnValid = false;
 }
 
 void graphicScreenTick(uint64_t nowMs, const ClockReading &clock)
 {
-    Row artist, song;
-    setRow(&artist, unicodeTitle.artist);
-    setRow(&song, unicodeTitle.song);
-    bool newTrack = !sameRow(artist, screen.artist) || !sameRow(song, screen.song);
+    if (!screen.ticked) {
+        screen.ticked = true;
+        screen.firstTickMs = nowMs;
+    }
+    ScreenText artist, song;
+    setFromUtf16(&artist, unicodeTitle.artist);
+    setFromUtf16(&song, unicodeTitle.song);
+    bool newTrack = !sameText(artist, screen.artist) || !sameText(song, screen.song);
     screen.artist = artist;
     screen.song = song;
     if (artist.length > 0)
@@ -212,7 +206,7 @@ void graphicScreenTick(uint64_t nowMs, const ClockReading &clock)
         screen.stoppedSinceMs = nowMs;
     screen.stopped = stopped;
     bool idle = stopped && optIns.idleClock != 0 && nowMs - screen.stoppedSinceMs >= IDLE_AFTER_MS;
-    ScreenShown shown = idle ? SHOWN_IDLE : SHOWN_STATUS;
+    ScreenShown shown = noticeDue(nowMs) ? SHOWN_NOTICE : idle ? SHOWN_IDLE : SHOWN_STATUS;
     // A new track, or the status back from the clock, shows its start.
     if (newTrack || shown != screen.shown)
         restartScroll(nowMs);
@@ -246,8 +240,9 @@ bool graphicScreenScrolling()
 
 void graphicScreenShutdown(uint64_t nowMs)
 {
-    setRowAscii(&screen.artist, playerStatus.artist);
-    setRowAscii(&screen.song, playerStatus.song);
+    screenTextSetAscii(&screen.artist, playerStatus.artist);
+    screenTextSetAscii(&screen.song, playerStatus.song);
+    screenTextSetAscii(&screen.album, "");
     takeStatus();
     screen.shown = SHOWN_STATUS;
     restartScroll(nowMs);

@@ -1,5 +1,7 @@
 // The graphic screen ("Graphic Screen=1"): the whole panel for what plays,
-// drawn into a frame and handed to the port thread.
+// drawn through a layout (layout.h) into a frame and handed to a sink
+// chosen once at start-up: the port thread in the plug-in, a test's own
+// elsewhere. The built-in layout at 240 x 64:
 //
 //   +----------------------------------------------------------+
 //   | Artist, scrolling when it is longer than the row          |  0-13
@@ -16,6 +18,8 @@
 #include <cstdint>
 
 #include "frame.h"
+#include "layout.h"
+#include "text.h"
 
 // The local time as the idle clock shows it, read by the plug-in from
 // Windows: the hour in the user's 12- or 24-hour choice, the date in the
@@ -28,12 +32,33 @@ struct ClockReading {
     char16_t date[64];
 };
 
+// Where the screen's frames go.
+struct FrameSink {
+    void (*show)(const Frame &frame); // a new frame for the panel; never waits
+    void (*nothingNew)();             // a tick that changed nothing
+    // Counts the times something else drew over the panel (pictures, the
+    // dialog's texts): when it moved, the next tick draws the whole frame.
+    unsigned (*overdrawCount)();
+};
+
+// What the screen is drawn with, fixed from start-up on.
+struct ScreenSetup {
+    int width, height; // the panel's
+    Layout layout;
+    FrameSink sink;
+    GlyphLookup lookup; // Japanese, Chinese and Korean for the titles; may be null
+    // Why the layout or the size asked for was not taken, shown on the
+    // panel for NOTICE_MS from the first tick on; empty for none.
+    char notice[160];
+};
+
 enum {
     IDLE_AFTER_MS = 10000, // stopped this long: the idle clock
+    NOTICE_MS = 5000,
 };
 
 // Nothing drawn yet: the next tick draws the whole screen.
-void graphicScreenReset();
+void graphicScreenStart(const ScreenSetup &setup);
 
 // A refresh tick: playerStatus and unicodeTitle have just been sampled.
 // Draws the status (or the idle clock) and hands the frame over.

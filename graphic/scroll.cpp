@@ -34,12 +34,17 @@ void scrollAdvanceTime(ScrollState *state, uint64_t nowMs)
         RowScroll *row = &state->rows[moving];
         if (row->phase != SCROLL_AT_END || nowMs - row->phaseStartMs < SCROLL_END_PAUSE_MS)
             return;
-        // Back to its start; the other row, if long, moves next.
+        // Back to its start; the next long row after it moves next.
         row->offset = 0;
         enterPhase(row, SCROLL_SHOWING_START, nowMs);
-        state->nextTurn = (moving + 1) % SCROLL_ROWS;
-        if (state->rows[state->nextTurn].overflow == 0)
-            state->nextTurn = moving;
+        state->nextTurn = moving;
+        for (int step = 1; step < SCROLL_ROWS; step++) {
+            int next = (moving + step) % SCROLL_ROWS;
+            if (state->rows[next].overflow > 0) {
+                state->nextTurn = next;
+                break;
+            }
+        }
         return;
     }
     for (int i = 0; i < SCROLL_ROWS; i++) {

@@ -1,16 +1,16 @@
-// Which of the two text rows (artist, song) moves, and how far.
+// Which of the scrolling text rows (artist, song, album) moves, and how far.
 //
 // A row whose text fits stands still. A longer one shows its start for a
 // while, moves left pixel by pixel until its end is in view, pauses there,
 // then starts over at its start. At most one row moves at a time: the other
-// waits its turn, showing its start. A new track puts both rows back at
-// their start.
+// waits its turn, showing its start; the turn passes to the next long row.
+// A new track puts every row back at its start.
 #pragma once
 
 #include <cstdint>
 
 enum {
-    SCROLL_ROWS = 2,
+    SCROLL_ROWS = 3,
     SCROLL_START_PAUSE_MS = 2000, // the start in view before moving
     SCROLL_END_PAUSE_MS = 2000,   // the end in view before starting over
 };
@@ -31,10 +31,10 @@ struct RowScroll {
 
 struct ScrollState {
     RowScroll rows[SCROLL_ROWS];
-    int nextTurn; // the row to move next when both are long
+    int nextTurn; // the row to move next when several are long
 };
 
-// Both rows at their start, with these overflows, at time nowMs.
+// Every row at its start, with these overflows, at time nowMs.
 void scrollRestart(ScrollState *state, const int overflow[SCROLL_ROWS], uint64_t nowMs);
 
 // Starts and ends the pauses due at nowMs (called on every refresh tick).

@@ -1,30 +1,40 @@
 #include "frame.h"
 
+#include <climits>
 #include <cstring>
 
-const ClipRect WHOLE_FRAME = {0, 0, PANEL_WIDTH, PANEL_HEIGHT};
+#include "cell_packer.h"
+
+const ClipRect WHOLE_FRAME = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+
+void frameStart(Frame *frame, int width, int height)
+{
+    frame->width = width < 0 ? 0 : width > PANEL_MAX_WIDTH ? PANEL_MAX_WIDTH : width;
+    frame->height = height < 0 ? 0 : height > PANEL_MAX_HEIGHT ? PANEL_MAX_HEIGHT : height;
+    frameClear(frame);
+}
 
 void frameClear(Frame *frame)
 {
-    std::memset(frame->bytes, 0, sizeof frame->bytes);
+    std::memset(frame->bits, 0, sizeof frame->bits);
 }
 
-static bool inside(const ClipRect &clip, int x, int y)
+static bool inside(const Frame &frame, const ClipRect &clip, int x, int y)
 {
-    return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom && x >= 0 && x < PANEL_WIDTH &&
-           y >= 0 && y < PANEL_HEIGHT;
+    return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom && x >= 0 && x < frame.width &&
+           y >= 0 && y < frame.height;
 }
 
 static uint8_t pixelBit(int x)
 {
-    return (uint8_t)(0x20 >> (x % CELL_WIDTH));
+    return (uint8_t)(0x80 >> (x % 8));
 }
 
 void framePixel(Frame *frame, int x, int y, bool on, const ClipRect &clip)
 {
-    if (!inside(clip, x, y))
+    if (!inside(*frame, clip, x, y))
         return;
-    uint8_t &byte = frame->bytes[y][x / CELL_WIDTH];
+    uint8_t &byte = frame->bits[y][x / 8];
     if (on)
         byte |= pixelBit(x);
     else
@@ -33,9 +43,9 @@ void framePixel(Frame *frame, int x, int y, bool on, const ClipRect &clip)
 
 bool framePixelAt(const Frame &frame, int x, int y)
 {
-    if (!inside(WHOLE_FRAME, x, y))
+    if (!inside(frame, WHOLE_FRAME, x, y))
         return false;
-    return (frame.bytes[y][x / CELL_WIDTH] & pixelBit(x)) != 0;
+    return (frame.bits[y][x / 8] & pixelBit(x)) != 0;
 }
 
 void frameFill(Frame *frame, int x, int y, int width, int height, bool on, const ClipRect &clip)
@@ -53,4 +63,12 @@ void frameOutline(Frame *frame, int x, int y, int width, int height, const ClipR
     frameFill(frame, x, y + height - 1, width, 1, true, clip);
     frameFill(frame, x, y, 1, height, true, clip);
     frameFill(frame, x + width - 1, y, 1, height, true, clip);
+}
+
+void framePack(const Frame &frame, const PanelGeometry &geometry, uint8_t *cells)
+{
+    int height = frame.height < geometry.height ? frame.height : geometry.height;
+    std::memset(cells, 0, geometry.graphicAreaBytes);
+    packPixelRows(&frame.bits[0][0], FRAME_ROW_BYTES, frame.width, height, geometry.cellWidth, geometry.columns,
+                  cells);
 }

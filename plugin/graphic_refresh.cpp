@@ -5,13 +5,19 @@
 #include "graphic_refresh.h"
 
 #include "display_work.h"
+#include "frame_sender.h"
 #include "fast_bus/port_thread.h"
 #include "glyph_file.h"
 #include "graphic_screen.h"
+#include "layout_file.h"
 #include "module_path.h"
 #include "player_status.h"
+#include "port_access.h"
+#include "settings_file.h"
 #include "settings.h"
 #include "timing/clock.h"
+
+#include <cstdio>
 
 #include <windows.h>
 
@@ -104,10 +110,39 @@ static void openGlyphFile()
         glyphFileOpen(path);
 }
 
+// The layout file "Layout File" names in the plug-in folder, or the
+// built-in layout for the panel's size; why a file or a size was not taken
+// goes into the setup's notice.
+static void chooseLayout(ScreenSetup *setup)
+{
+    setup->layout = builtInLayout(setup->width, setup->height);
+    std::snprintf(setup->notice, sizeof setup->notice, "%s", panelKeys.sizeRefused);
+    if (panelKeys.layoutFile[0] == '\0')
+        return;
+    char path[MAX_PATH * 2];
+    char reason[LAYOUT_REASON_SIZE];
+    if (!pluginFolderPath(panelKeys.layoutFile, path, sizeof path)) {
+        std::snprintf(reason, sizeof reason, "%.60s: the path is too long", panelKeys.layoutFile);
+    } else if (layoutReadFile(path, panelKeys.layoutFile, setup->width, setup->height, &setup->layout, reason,
+                              sizeof reason)) {
+        return;
+    }
+    std::snprintf(setup->notice, sizeof setup->notice, "%s%s%s", panelKeys.sizeRefused,
+                  panelKeys.sizeRefused[0] != '\0' ? " / " : "", reason);
+}
+
 void graphicRefreshStart()
 {
     openGlyphFile();
-    graphicScreenReset();
+    static ScreenSetup setup;
+    setup = ScreenSetup{};
+    setup.width = panelGeometry.width;
+    setup.height = panelGeometry.height;
+    chooseLayout(&setup);
+    setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
+    setup.lookup = glyphFileGlyph;
+    graphicScreenStart(setup);
+    portNotice(setup.notice);
     portThreadStart();
 }
 
@@ -130,3 +165,6 @@ void graphicRefreshShutdown()
     graphicScreenShutdown(nowMs());
     glyphFileClose();
 }
+
+const DisplayScreen GRAPHIC_SCREEN = {graphicRefreshStart, graphicRefreshTick, graphicScreenRedraw,
+                                      graphicRefreshShutdown};

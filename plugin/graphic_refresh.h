@@ -3,6 +3,11 @@
 // the idle clock.
 #pragma once
 
+#include "display_work.h"
+
+// The graphic screen as the one the panel shows (chosen at start-up).
+extern const DisplayScreen GRAPHIC_SCREEN;
+
 // After start-up's display work: starts the port thread.
 void graphicRefreshStart();
 

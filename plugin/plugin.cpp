@@ -114,6 +114,8 @@ int pluginInit()
     SetTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID, REFRESH_PERIOD_MS, NULL);
     loadSettings();
     findPictures();
+    if (optIns.graphicScreen != 0)
+        displayScreen = &GRAPHIC_SCREEN;
 
     portAccessBind();
     lcdPortInit();
@@ -133,8 +135,7 @@ int pluginInit()
         lcdShowPicture(settings.noIntro ? STATUS_PICTURE : INTRO_PICTURE);
         displayWorkEnd();
     }
-    if (optIns.graphicScreen != 0)
-        graphicRefreshStart();
+    displayScreen->start();
     return 0;
 }
 
@@ -171,10 +172,7 @@ void pluginQuit()
 {
     displayWorkBeginShutdown();
     setShutdownStatus();
-    if (optIns.graphicScreen != 0)
-        graphicRefreshShutdown();
-    else
-        drawStatusScreen();
+    displayScreen->shutDown();
     displayWorkEnd();
     KillTimer(pluginRecord.parentWindow, REFRESH_TIMER_ID);
     restoreWindowProc();
@@ -193,10 +191,8 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             samplePlayerStatus();
             // The host may have shut the plug-in down from a modal loop
             // inside one of the sample's messages.
-            if (!displayShutDown() && optIns.graphicScreen != 0)
-                graphicRefreshTick();
-            else if (!displayShutDown())
-                drawStatusScreen();
+            if (!displayShutDown())
+                displayScreen->refresh();
         }
         displayWorkEnd();
     }

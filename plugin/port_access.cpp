@@ -43,6 +43,10 @@ enum PortAccessKind {
 static PortAccessKind accessKind = PORT_ACCESS_UNBOUND;
 static Out32Function driverOut;
 static Inp32Function driverIn;
+// The virtual panel's status line, for a notice of the plug-in's own.
+typedef void(__stdcall *PanelNoticeFunction)(const char *text);
+static PanelNoticeFunction panelNotice;
+static const char PANEL_NOTICE_EXPORT[] = "PanelNotice";
 
 typedef PVOID(WINAPI *AddHandlerFunction)(ULONG first, PVECTORED_EXCEPTION_HANDLER handler);
 typedef ULONG(WINAPI *RemoveHandlerFunction)(PVOID handler);
@@ -69,6 +73,7 @@ static bool bindDriver(HMODULE module)
         return false;
     driverOut = (Out32Function)(void *)GetProcAddress(module, PORT_DRIVER_OUT_EXPORT);
     driverIn = (Inp32Function)(void *)GetProcAddress(module, PORT_DRIVER_IN_EXPORT);
+    panelNotice = (PanelNoticeFunction)(void *)GetProcAddress(module, PANEL_NOTICE_EXPORT);
     return driverOut != NULL && driverIn != NULL;
 }
 
@@ -259,4 +264,10 @@ unsigned char portReadByte(unsigned short port)
     if (accessKind == PORT_ACCESS_DIRECT && directPortUsable(port))
         return directIn(port);
     return 0xFF;
+}
+
+void portNotice(const char *text)
+{
+    if (text[0] != '\0' && accessKind == PORT_ACCESS_DRIVER_DLL && panelNotice != NULL)
+        panelNotice(text);
 }

@@ -8,3 +8,7 @@
 
 // Chooses the access method; later calls keep the first choice.
 void portAccessBind();
+
+// A notice for the person at the panel (why a setting was not taken): the
+// virtual panel shows it in its status line; a real port has nowhere to.
+void portNotice(const char *text);

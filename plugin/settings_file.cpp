@@ -18,6 +18,11 @@ static const char KEY_LETTERS[] = "Letters";
 static const char KEY_GRAPHIC_SCREEN[] = "Graphic Screen";
 static const char KEY_SCROLL_SPEED[] = "Scroll Speed";
 static const char KEY_IDLE_CLOCK[] = "Idle Clock";
+static const char KEY_PANEL_SIZE[] = "Panel Size";
+static const char KEY_FONT_SELECT[] = "Font Select";
+static const char KEY_LAYOUT_FILE[] = "Layout File";
+
+PanelKeys panelKeys;
 
 bool settingsPath(char *buffer)
 {
@@ -29,10 +34,28 @@ static void readValue(const char *key, int *value, const char *path)
     *value = (int)GetPrivateProfileIntA(SECTION, key, *value, path);
 }
 
+static void readText(const char *key, char *text, int size, const char *path)
+{
+    GetPrivateProfileStringA(SECTION, key, "", text, size, path);
+}
+
+// The module's size: the classic one unless the keys name another the
+// controller can drive.
+static void readPanelKeys(const char *path)
+{
+    char size[32], fontSelect[8];
+    readText(KEY_PANEL_SIZE, size, sizeof size, path);
+    readText(KEY_FONT_SELECT, fontSelect, sizeof fontSelect, path);
+    panelGeometryFromKeys(size, fontSelect, &panelGeometry, panelKeys.sizeRefused, sizeof panelKeys.sizeRefused);
+    readText(KEY_LAYOUT_FILE, panelKeys.layoutFile, sizeof panelKeys.layoutFile, path);
+}
+
 void loadSettings()
 {
     // A key the file lacks keeps its built-in default.
     settingsReset();
+    panelGeometryReset();
+    panelKeys = PanelKeys{};
     char path[SETTINGS_PATH_SIZE];
     if (!settingsPath(path))
         return;
@@ -48,6 +71,7 @@ void loadSettings()
     readValue(KEY_GRAPHIC_SCREEN, &optIns.graphicScreen, path);
     readValue(KEY_SCROLL_SPEED, &optIns.scrollSpeed, path);
     readValue(KEY_IDLE_CLOCK, &optIns.idleClock, path);
+    readPanelKeys(path);
     // The graphic screen sends only what changed: it runs on the fast bus.
     if (optIns.graphicScreen != 0)
         optIns.fastBus = 1;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "glyph_file.h"
-#include "graphic_layout.h"
+#include "../screen_frames.h"
 
 namespace {
 
@@ -21,10 +21,8 @@ const std::string PLAYING = "answer 104 1\nanswer 105 0 75000\nanswer 105 1 200\
 
 std::vector<bool> expectedPanel(const std::u32string &artist, const std::u32string &song, int songOffset = 0)
 {
-    Frame frame;
-    StatusContent content = {artist.data(), (int)artist.size(), 0, song.data(), (int)song.size(), songOffset, 1,
-                             "02:05/03:20", "01/07  44 kHz  128 kbps  Stereo", 75000, 200};
-    drawStatusContent(&frame, content);
+    Frame frame = drawnStatus(
+        {artist, 0, song, songOffset, 1, "02:05/03:20", "01/07  44 kHz  128 kbps  Stereo", 75000, 200});
     std::vector<bool> pixels;
     for (int y = 0; y < PANEL_HEIGHT; y++)
         for (int x = 0; x < PANEL_WIDTH; x++)
@@ -81,7 +79,7 @@ TEST_F(CjkTitles, LatinAndKanaShareABaselineAndALongJapaneseSongScrolls)
         GRAPHIC);
     expectCleanRun(run);
     EXPECT_EQ(run.panel("start"), expectedPanel(artist, song));
-    int overflow = rowTextWidth(song.data(), (int)song.size()) - ROW_WIDTH;
+    int overflow = rowOverflow(song);
     ASSERT_GT(overflow, 100);
     std::vector<bool> moving = run.panel("moving");
     int offset = -1;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphic_layout.h"
+#include "../screen_frames.h"
 
 namespace {
 
@@ -43,12 +43,9 @@ std::vector<bool> framePixels(const Frame &frame)
 
 std::vector<bool> statusPixels(const Shown &s)
 {
-    Frame frame;
-    StatusContent content = {s.artist.data(), (int)s.artist.size(), s.artistOffset, s.song.data(),
-                             (int)s.song.size(), s.songOffset, s.playState, s.time.c_str(), INFO,
-                             s.positionMs, s.lengthSeconds};
-    drawStatusContent(&frame, content);
-    return framePixels(frame);
+    return framePixels(
+        drawnStatus({s.artist, s.artistOffset, s.song, s.songOffset, s.playState, s.time, INFO, s.positionMs,
+                     s.lengthSeconds}));
 }
 
 int differingPixels(const std::vector<bool> &a, const std::vector<bool> &b)
@@ -87,7 +84,7 @@ int scrolledOffset(const ScenarioRun &run, const std::string &snapshot, Shown sh
 
 int overflowOf(const std::u32string &text)
 {
-    return rowTextWidth(text.data(), (int)text.size()) - ROW_WIDTH;
+    return rowOverflow(text);
 }
 
 } // namespace
@@ -191,10 +188,7 @@ TEST(GraphicScreen, StoppedForTenSecondsShowsTheIdleClockAndPlayingBringsTheStat
     expectStatus(run, "stopped", stopped);
     // The clock and the last artist as the layout draws them; the date is
     // the host's own long date, somewhere in its row.
-    Frame idle;
-    const std::u32string pm = U"PM", band = U"Band";
-    IdleContent content = {"9:07", pm.data(), 2, U"", 0, band.data(), (int)band.size()};
-    drawIdleContent(&idle, content);
+    Frame idle = drawnIdle("9:07", U"PM", U"", U"Band");
     std::vector<bool> panel = run.panel("idle"), expected = framePixels(idle);
     int clockDiffers = 0, dateLit = 0;
     for (int y = 0; y < PANEL_HEIGHT; y++)

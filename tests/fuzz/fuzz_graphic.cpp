@@ -21,6 +21,7 @@
 #include "fake_host.h"
 #include "fuzz_support.h"
 #include "graphic_screen.h"
+#include "../screen_frames.h"
 #include "host.h"
 #include "player_status.h"
 #include "settings.h"
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     lcdClearText();
     lcdClearGraphics();
     lcdFlush();
-    graphicScreenReset();
+    startScreenOnPort();
 
     uint64_t nowMs = 0;
     ClockReading clock = {23, 59, true, u"PM", u"Friday"};

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "frame.h"
-#include "graphic_layout.h"
+#include "../screen_frames.h"
 #include "player_status.h"
 
 namespace {
@@ -46,12 +46,8 @@ Frame drawStatus(int playState, int positionMs, int lengthSeconds)
     // Descenders in both rows, so each row's last row of ink shows.
     static const std::u32string artist = U"Gypsy Kings";
     static const std::u32string song = U"Bamboleo (jq)";
-    StatusContent content = {artist.data(), (int)artist.size(), 0, song.data(), (int)song.size(), 0,
-                             playState, "02:05/03:20", "01/07  44 kHz  128 kbps  Stereo", positionMs,
-                             lengthSeconds};
-    Frame frame;
-    drawStatusContent(&frame, content);
-    return frame;
+    return drawnStatus(
+        {artist, 0, song, 0, playState, "02:05/03:20", "01/07  44 kHz  128 kbps  Stereo", positionMs, lengthSeconds});
 }
 
 } // namespace
@@ -142,9 +138,7 @@ TEST(GraphicLayoutPixels, TheIdleClockIsCentredAboveTheDateAndTheLastArtist)
 {
     static const std::u32string date = U"Wednesday, December 9, 2026";
     static const std::u32string artist = U"Gypsy Kings";
-    IdleContent content = {"21:07", U"", 0, date.data(), (int)date.size(), artist.data(), (int)artist.size()};
-    Frame frame;
-    drawIdleContent(&frame, content);
+    Frame frame = drawnIdle("21:07", U"", date, artist);
     struct Piece {
         const char *name;
         int top, bottom;                  // the rows to look in, the whole width

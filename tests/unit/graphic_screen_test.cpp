@@ -11,6 +11,7 @@
 #include "fake_host.h"
 #include "graphic_layout.h"
 #include "graphic_screen.h"
+#include "../screen_frames.h"
 #include "host.h"
 #include "player_status.h"
 #include "settings.h"
@@ -50,7 +51,7 @@ struct GraphicScreenTest : ::testing::Test {
         lcdClearText();
         lcdClearGraphics();
         lcdFlush();
-        graphicScreenReset();
+        startScreenOnPort();
         play(u"1. Artist - Song - Winamp", 1, 75000, 200);
     }
 
@@ -114,17 +115,13 @@ struct GraphicScreenTest : ::testing::Test {
 Frame statusFrame(const std::u32string &artist, int artistOffset, const std::u32string &song, int songOffset,
                   int playState, const char *time, int positionMs, int lengthSeconds)
 {
-    Frame frame;
-    StatusContent content = {artist.data(), (int)artist.size(), artistOffset, song.data(), (int)song.size(),
-                             songOffset, playState, time, "01/07  44 kHz  128 kbps  Stereo", positionMs,
-                             lengthSeconds};
-    drawStatusContent(&frame, content);
-    return frame;
+    return drawnStatus({artist, artistOffset, song, songOffset, playState, time, "01/07  44 kHz  128 kbps  Stereo",
+                        positionMs, lengthSeconds});
 }
 
 bool sameFrame(const Frame &a, const Frame &b)
 {
-    return std::memcmp(a.bytes, b.bytes, sizeof a.bytes) == 0;
+    return a.width == b.width && a.height == b.height && std::memcmp(a.bits, b.bits, sizeof a.bits) == 0;
 }
 
 } // namespace
@@ -181,7 +178,7 @@ TEST_F(GraphicScreenTest, ALongRowScrollsAPixelAStepWithinTheBudgetAndTheOtherWa
     tick(2000);
     ASSERT_TRUE(graphicScreenScrolling());
     std::u32string song(longSong.begin(), longSong.end());
-    int overflow = rowTextWidth(song.data(), (int)song.size()) - ROW_WIDTH;
+    int overflow = rowOverflow(song);
     ASSERT_GT(overflow, 100);
     uint64_t most = 0, total = 0;
     int steps = 0;
@@ -214,17 +211,14 @@ TEST_F(GraphicScreenTest, StoppedForTenSecondsShowsTheClockUnlessIdleClockIsOffA
         << "the status until then, its stop square";
     tick(300);
     expectPanelIsTheFrame();
-    Frame idle;
     std::u32string date = U"Wednesday, December 9, 2026", artist = U"Artist";
-    IdleContent content = {"21:07", U"", 0, date.data(), (int)date.size(), artist.data(), (int)artist.size()};
-    drawIdleContent(&idle, content);
+    Frame idle = drawnIdle("21:07", U"", date, artist);
     EXPECT_TRUE(sameFrame(graphicScreenFrame(), idle));
 
     clock.twelveHour = true;
     std::memcpy(clock.amPm, u"PM", sizeof u"PM");
     tick();
-    IdleContent twelve = {"9:07", U"PM", 2, date.data(), (int)date.size(), artist.data(), (int)artist.size()};
-    drawIdleContent(&idle, twelve);
+    idle = drawnIdle("9:07", U"PM", date, artist);
     EXPECT_TRUE(sameFrame(graphicScreenFrame(), idle));
 
     play(u"1. Artist - Song - Winamp", 1, 75000, 200);
