@@ -1,10 +1,13 @@
 #include "status_screen.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "bus.h"
+#include "cell_packer.h"
 #include "controller/controller.h"
+#include "panel_geometry.h"
 #include "timing/delay.h"
 #include "player_status.h"
 
@@ -19,8 +22,10 @@ struct TextCell {
     const char *text;
 };
 
-// In drawing order. Texts are not clipped: a long artist runs on into
-// row 2, where the song covers only its own cells.
+// In drawing order. Texts are not clipped on the 240 x 64 module: a long
+// artist runs on into row 2, where the song covers only its own cells.
+// Other panels show what fits: a cell outside the text area is left out
+// and a text stops at the end of its row.
 static const TextCell TEXT_CELLS[] = {
     {4, 1, playerStatus.artist},
     {4, 2, playerStatus.song},
@@ -31,63 +36,73 @@ static const TextCell TEXT_CELLS[] = {
     {17, 6, playerStatus.channelsText},
 };
 
-// The icon: 18 pixel rows of 3 graphics bytes (6 pixels each, bit 5
-// leftmost), at bytes 36 to 38 of pixel rows 7 to 24 (pixels 216 to 233).
+// The icon: 18 x 18 pixels in the three graphics bytes that end one byte
+// before the right edge, on pixel rows 7 to 24. On the 240 x 64 module
+// these are bytes 36 to 38 (pixels 216 to 233), address 828 for the top row.
 enum {
     ICON_ROWS = 18,
-    ICON_BYTES_PER_ROW = 3,
+    ICON_WIDTH = 18,
+    ICON_PLAIN_BYTES = (ICON_WIDTH + 7) / 8,
+    ICON_CELLS = 3,
     ICON_TOP_PIXEL_ROW = 7,
-    ICON_FIRST_BYTE = 36,
-    ICON_FIRST_ADDRESS = GRAPHIC_HOME + ICON_TOP_PIXEL_ROW * GRAPHIC_BYTES_PER_ROW
-                         + ICON_FIRST_BYTE, // 828
+    ICON_CELLS_FROM_RIGHT_EDGE = 4,
 };
 
-// A right-pointing triangle three pixels in from the left.
-static const unsigned char PLAY_ICON[ICON_ROWS][ICON_BYTES_PER_ROW] = {
-    {0x07, 0x20, 0x00}, {0x07, 0x30, 0x00}, {0x07, 0x38, 0x00},
-    {0x07, 0x3C, 0x00}, {0x07, 0x3E, 0x00}, {0x07, 0x3F, 0x00},
-    {0x07, 0x3F, 0x20}, {0x07, 0x3F, 0x30}, {0x07, 0x3F, 0x38},
-    {0x07, 0x3F, 0x38}, {0x07, 0x3F, 0x30}, {0x07, 0x3F, 0x20},
-    {0x07, 0x3F, 0x00}, {0x07, 0x3E, 0x00}, {0x07, 0x3C, 0x00},
-    {0x07, 0x38, 0x00}, {0x07, 0x30, 0x00}, {0x07, 0x20, 0x00},
+// '#' a lit pixel. A right-pointing triangle three pixels in from the left.
+static const char *const PLAY_ICON[ICON_ROWS] = {
+    "...####...........", "...#####..........", "...######.........",
+    "...#######........", "...########.......", "...#########......",
+    "...##########.....", "...###########....", "...############...",
+    "...############...", "...###########....", "...##########.....",
+    "...#########......", "...########.......", "...#######........",
+    "...######.........", "...#####..........", "...####...........",
 };
 
-// Two bars six pixels wide with a six-pixel gap.
-static const unsigned char PAUSE_ICON[ICON_ROWS][ICON_BYTES_PER_ROW] = {
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-    {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F}, {0x3F, 0x00, 0x3F},
-};
+// Two bars six pixels wide with a six-pixel gap; every row alike.
+static const char PAUSE_ICON_ROW[] = "######......######";
 
 // A solid square.
-static const unsigned char STOP_ICON[ICON_ROWS][ICON_BYTES_PER_ROW] = {
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-    {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F}, {0x3F, 0x3F, 0x3F},
-};
+static const char STOP_ICON_ROW[] = "##################";
+
+static void sendIconRow(int r, const char *drawing)
+{
+    uint8_t plain[ICON_PLAIN_BYTES] = {};
+    for (int x = 0; x < ICON_WIDTH; x++)
+        if (drawing[x] == '#')
+            plain[x / 8] |= (uint8_t)(0x80 >> (x % 8));
+    uint8_t cells[ICON_CELLS] = {};
+    packPixelRow(plain, ICON_WIDTH, panelGeometry.cellWidth, cells);
+
+    int firstCell = panelGeometry.columns - ICON_CELLS_FROM_RIGHT_EDGE;
+    lcdSetAddress(panelGeometry.graphicHome + (ICON_TOP_PIXEL_ROW + r) * panelGeometry.columns + firstCell);
+    delayAfterAddress();
+    for (int b = 0; b < ICON_CELLS; b++) {
+        lcdWriteData(cells[b]);
+        lcdWriteCommand(DATA_WRITE_INCREMENT);
+    }
+}
 
 void drawStateIcon()
 {
-    const unsigned char (*icon)[ICON_BYTES_PER_ROW] = STOP_ICON;
-    if (playerStatus.playState == PLAY_STATE_PLAYING)
-        icon = PLAY_ICON;
-    else if (playerStatus.playState == PLAY_STATE_PAUSED)
-        icon = PAUSE_ICON;
-
     for (int r = 0; r < ICON_ROWS; r++) {
-        lcdSetAddress(ICON_FIRST_ADDRESS + r * GRAPHIC_BYTES_PER_ROW);
-        delayAfterAddress();
-        for (int b = 0; b < ICON_BYTES_PER_ROW; b++) {
-            lcdWriteData(icon[r][b]);
-            lcdWriteCommand(DATA_WRITE_INCREMENT);
-        }
+        const char *drawing = STOP_ICON_ROW;
+        if (playerStatus.playState == PLAY_STATE_PLAYING)
+            drawing = PLAY_ICON[r];
+        else if (playerStatus.playState == PLAY_STATE_PAUSED)
+            drawing = PAUSE_ICON_ROW;
+        sendIconRow(r, drawing);
     }
+}
+
+// The text at its cell, cut to the cells left in its row.
+static void printClipped(const TextCell &cell)
+{
+    if (cell.column >= panelGeometry.columns || cell.row >= panelGeometry.textRows)
+        return;
+    char shown[PANEL_MAX_COLUMNS + 1];
+    std::snprintf(shown, (size_t)(panelGeometry.columns - cell.column) + 1, "%s", cell.text);
+    lcdGotoXY(cell.column, cell.row);
+    lcdPrint(shown);
 }
 
 void drawStatusScreen()
@@ -102,7 +117,12 @@ void drawStatusScreen()
         drawStateIcon();
         lastPlayState = playerStatus.playState;
     }
+    bool classicModule = panelGeometryIsDefault(panelGeometry);
     for (const TextCell &cell : TEXT_CELLS) {
+        if (!classicModule) {
+            printClipped(cell);
+            continue;
+        }
         lcdGotoXY(cell.column, cell.row);
         lcdPrint(cell.text);
     }

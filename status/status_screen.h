@@ -1,6 +1,7 @@
 // The status screen: playerStatus's texts at fixed text cells and an
-// 18 x 18 play/pause/stop icon in the graphics area, over whatever picture
-// the graphics area already holds.
+// 18 x 18 play/pause/stop icon at the right edge of the graphics area,
+// over whatever picture the graphics area already holds. Both follow
+// panelGeometry; a narrower or lower panel shows the cells it has.
 #pragma once
 
 // Clears the text area when the artist changed, redraws the icon when the

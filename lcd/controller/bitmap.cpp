@@ -6,15 +6,21 @@
 // image height and the pixel rows. A file taller than 64 rows is an
 // animation, one frame per 64 rows, each frame drawn over the last.
 //
-// The file's 8 pixels per byte become the display's 6 pixels per byte:
-// three file bytes (24 pixels) go out as four display bytes.
+// Each file row becomes a plain row of the panel's width (the frame's
+// centre on the panel's centre, cut where the panel is smaller, dark where
+// it is larger), and the cell packer turns it into the controller's bytes
+// for the module's cell width. On the 240 x 64 module the frame fills the
+// panel and three file bytes (24 pixels) go out as four 6-pixel bytes.
 #include "bitmap.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "bus.h"
+#include "cell_packer.h"
 #include "controller.h"
+#include "panel_geometry.h"
 #include "timing/delay.h"
 
 enum {
@@ -25,15 +31,20 @@ enum {
     // Pixels of a 1-bit image start after the 14-byte file header, the
     // 40-byte info header and the two 4-byte colour-table entries.
     BMP_PIXEL_OFFSET = 14 + 40 + 2 * 4, // 62
+    // A frame is drawn for the 240 x 64 module, whatever panel shows it.
+    PICTURE_WIDTH = PANEL_WIDTH,
+    FRAME_ROWS = PANEL_HEIGHT,
     // 240 pixels are 30 bytes; BMP rows are padded to a multiple of 4 bytes.
     BMP_ROW_BYTES = 32,
-    BMP_ROW_PIXEL_BYTES = PANEL_WIDTH / 8, // 30
+    BMP_ROW_PIXEL_BYTES = PICTURE_WIDTH / 8, // 30
     BMP_ROW_FILL_BYTES = BMP_ROW_BYTES - BMP_ROW_PIXEL_BYTES, // 2
-    // One frame fills the panel's 64 pixel rows.
-    FRAME_ROWS = PANEL_HEIGHT,
+    // The row is read three bytes at a time: 24 pixels, four 6-pixel cells.
+    GROUP_BYTES = 3,
+    GROUPS_PER_ROW = BMP_ROW_PIXEL_BYTES / GROUP_BYTES, // 10
+    CELLS_PER_GROUP = GROUP_BYTES * 8 / CELL_WIDTH,     // 4
     // Frames 0 and 1 go out back to back; the pause comes before later ones.
     FIRST_PACED_FRAME = 2,
-    GROUPS_PER_ROW = GRAPHIC_BYTES_PER_ROW / 4, // 10
+    PANEL_ROW_BYTES = PANEL_MAX_WIDTH / 8,
 };
 
 void (*bitmapFrameWait)() = delayBeforeFrame;
@@ -53,46 +64,116 @@ static void skipBytes(FILE *file, int count)
         readByte(file);
 }
 
-// File bit 0 is a lit pixel; display bit 1 is a lit pixel.
-static void sendGroup(FILE *file)
+// Reads the next file row into a plain row (file bit 0 is a lit pixel,
+// plain bit 1 is) and returns how many groups of three bytes it read:
+// reading stops after the group in which the file ran out, and none are
+// read once it has. Pixels not read are dark.
+static int readFileRow(FILE *file, uint8_t pixels[BMP_ROW_PIXEL_BYTES])
 {
-    int a = 0xFF - readByte(file);
-    int b = 0xFF - readByte(file);
-    int c = 0xFF - readByte(file);
-    lcdWriteData(a >> 2);
-    lcdWriteData((a & 0x03) << 4 | b >> 4);
-    lcdWriteData((b & 0x0F) << 2 | c >> 6);
-    lcdWriteData(c & 0x3F);
+    std::memset(pixels, 0, BMP_ROW_PIXEL_BYTES);
+    int groups = 0;
+    for (; groups < GROUPS_PER_ROW && !std::feof(file); groups++)
+        for (int i = 0; i < GROUP_BYTES; i++)
+            pixels[groups * GROUP_BYTES + i] = (uint8_t)(0xFF - readByte(file));
+    skipBytes(file, BMP_ROW_FILL_BYTES);
+    return groups;
 }
 
-// File row j (1 = the bottom row stored first) fills display pixel row 64 - j.
-// Once the file has run out, the rows still get their address and
-// auto-write commands, but no pixel data.
-static void sendRow(FILE *file, int j)
+// Where the frame's top-left pixel falls on the panel: the frame's centre
+// on the panel's centre. Negative where the panel is the smaller; both
+// differences are even, as every width and height the panel can have is.
+static int frameLeft()
 {
-    lcdSetAddress(GRAPHIC_END - GRAPHIC_BYTES_PER_ROW * j);
+    return (panelGeometry.width - PICTURE_WIDTH) / 2;
+}
+
+static int frameTop()
+{
+    return (panelGeometry.height - FRAME_ROWS) / 2;
+}
+
+// The picture row as a plain row of the panel's width.
+static void placeOnPanelRow(const uint8_t picture[BMP_ROW_PIXEL_BYTES], uint8_t panelRow[PANEL_ROW_BYTES])
+{
+    std::memset(panelRow, 0, PANEL_ROW_BYTES);
+    int left = frameLeft();
+    for (int x = 0; x < panelGeometry.width; x++) {
+        int pictureX = x - left;
+        if (pictureX < 0 || pictureX >= PICTURE_WIDTH)
+            continue;
+        if (picture[pictureX / 8] & (0x80 >> (pictureX % 8)))
+            panelRow[x / 8] |= (uint8_t)(0x80 >> (x % 8));
+    }
+}
+
+// One pixel row's first `count` cells, as one auto write after the row's
+// address. count may be 0: the row still gets its commands.
+static void sendPanelRow(int y, const uint8_t *cells, int count)
+{
+    lcdSetAddress(panelGeometry.graphicHome + y * panelGeometry.columns);
     delayAfterBitmapRow();
     lcdWriteCommand(AUTO_WRITE);
-    for (int group = 0; group < GROUPS_PER_ROW && !std::feof(file); group++)
-        sendGroup(file);
-    skipBytes(file, BMP_ROW_FILL_BYTES);
+    for (int i = 0; i < count; i++)
+        lcdWriteData(cells[i]);
     lcdWriteCommand(AUTO_RESET);
+}
+
+static void sendDarkRow(int y)
+{
+    static const uint8_t dark[PANEL_MAX_COLUMNS] = {};
+    sendPanelRow(y, dark, panelGeometry.columns);
+}
+
+// File row j (1 = the bottom row, stored first) fills frame row 64 - j.
+// The 240 x 64 module gets the classic stream: a row the file ends in
+// stops after the group the end fell in, and the rows after it get their
+// address and auto-write commands but no pixel data, so they keep what
+// they held. Other panels get whole rows, dark where the file ran out.
+static void sendFileRow(FILE *file, int j)
+{
+    uint8_t picture[BMP_ROW_PIXEL_BYTES];
+    int groups = readFileRow(file, picture);
+    int y = frameTop() + FRAME_ROWS - j;
+    if (y < 0 || y >= panelGeometry.height)
+        return;
+    uint8_t panelRow[PANEL_ROW_BYTES];
+    uint8_t cells[PANEL_MAX_COLUMNS];
+    placeOnPanelRow(picture, panelRow);
+    packPixelRow(panelRow, panelGeometry.width, panelGeometry.cellWidth, cells);
+    int count = panelGeometryIsDefault(panelGeometry) ? groups * CELLS_PER_GROUP : panelGeometry.columns;
+    sendPanelRow(y, cells, count);
+}
+
+// Bottom to top, as the file holds the rows: the panel rows below the
+// frame, the frame's rows, the panel rows above it.
+static void sendFrame(FILE *file)
+{
+    int top = frameTop();
+    for (int y = panelGeometry.height - 1; y >= top + FRAME_ROWS; y--)
+        sendDarkRow(y);
+    for (int j = 1; j <= FRAME_ROWS; j++)
+        sendFileRow(file, j);
+    for (int y = top - 1; y >= 0; y--)
+        sendDarkRow(y);
 }
 
 // The path runs on from cell (4, 5) through the rows below and stops at the
 // last text cell: printed further, a long one would go on into the
-// graphics area and spoil the picture there.
+// graphics area and spoil the picture there. A panel without that cell
+// shows the path from the nearest cell it has.
 enum {
     REPORT_COLUMN = 4,
     REPORT_ROW = 5,
-    REPORT_CELLS = TEXT_AREA_BYTES - (REPORT_ROW * TEXT_COLUMNS + REPORT_COLUMN), // 116
 };
 
 static void reportUnreadable(const char *path)
 {
-    char shown[REPORT_CELLS + 1];
-    std::snprintf(shown, sizeof shown, "%s", path);
-    lcdGotoXY(REPORT_COLUMN, REPORT_ROW);
+    int column = REPORT_COLUMN < panelGeometry.columns ? REPORT_COLUMN : panelGeometry.columns - 1;
+    int row = REPORT_ROW < panelGeometry.textRows ? REPORT_ROW : panelGeometry.textRows - 1;
+    int cellsLeft = panelGeometry.textAreaBytes - (row * panelGeometry.columns + column); // 116 on 240 x 64
+    char shown[PANEL_MAX_TEXT_AREA_BYTES + 1];
+    std::snprintf(shown, (size_t)cellsLeft + 1, "%s", path);
+    lcdGotoXY(column, row);
     lcdPrint(shown);
 }
 
@@ -127,8 +208,7 @@ static void playFile(const char *path)
     for (unsigned char frame = 0; frame < frames; frame++) {
         if (frame >= FIRST_PACED_FRAME)
             bitmapFrameWait();
-        for (int j = 1; j <= FRAME_ROWS; j++)
-            sendRow(file, j);
+        sendFrame(file);
         lcdFlush();
     }
     std::fclose(file);

@@ -10,9 +10,10 @@ enum {
 
 // Plays the BMP file at path into the graphics area, frame by frame, and
 // returns when the file has been shown; the graphics area then holds the
-// last frame. The text area is not touched. A file that cannot be opened
-// is reported by printing its path from text cell (4, 5) on, as far as the
-// text area reaches.
+// last frame, its 240 x 64 pixels centred on the panel panelGeometry
+// describes. The text area is not touched. A file that cannot be opened
+// is reported by printing its path from text cell (4, 5) on (or the
+// nearest cell a smaller text area has), as far as the text area reaches.
 void lcdShowBitmap(const char *path);
 
 // Names the folder the pictures are in, with its trailing separator

@@ -1,6 +1,7 @@
 #include "controller.h"
 
 #include "bus.h"
+#include "panel_geometry.h"
 #include "timing/delay.h"
 
 static bool highBytesFromCgRam;
@@ -25,16 +26,18 @@ void lcdSetAddress(int address)
     lcdSendWithWord(address, SET_ADDRESS_POINTER);
 }
 
+// The memory map comes from panelGeometry; the comments give the classic
+// 240 x 64 module's values.
 void lcdInit()
 {
-    lcdSendWithWord(TEXT_HOME, SET_TEXT_HOME);                // text area at 0x0000
-    lcdSendWithWord(TEXT_COLUMNS, SET_TEXT_AREA);             // 40 cells per text row
-    lcdSendWithWord(GRAPHIC_HOME, SET_GRAPHIC_HOME);          // graphics area at 0x0200
-    lcdSendWithWord(GRAPHIC_BYTES_PER_ROW, SET_GRAPHIC_AREA); // 40 bytes per pixel row
-    lcdWriteCommand(MODE_OR_INTERNAL_CG);                     // text OR graphics, ROM font
-    lcdWriteCommand(CURSOR_PATTERN_8_LINES);                  // block cursor (kept off)
-    lcdSendWithWord(0x0000, SET_CURSOR_POINTER);              // cursor at column 0, row 0
-    lcdWriteCommand(displayModeCommand());                    // graphics and text on: 0x9C
+    lcdSendWithWord(panelGeometry.textHome, SET_TEXT_HOME);       // text area at 0x0000
+    lcdSendWithWord(panelGeometry.columns, SET_TEXT_AREA);        // 40 cells per text row
+    lcdSendWithWord(panelGeometry.graphicHome, SET_GRAPHIC_HOME); // graphics area at 0x0200
+    lcdSendWithWord(panelGeometry.columns, SET_GRAPHIC_AREA);     // 40 bytes per pixel row
+    lcdWriteCommand(MODE_OR_INTERNAL_CG);                         // text OR graphics, ROM font
+    lcdWriteCommand(CURSOR_PATTERN_8_LINES);                      // block cursor (kept off)
+    lcdSendWithWord(0x0000, SET_CURSOR_POINTER);                  // cursor at column 0, row 0
+    lcdWriteCommand(displayModeCommand());                        // graphics and text on: 0x9C
 }
 
 static void fillZeros(int address, int count)
@@ -48,17 +51,17 @@ static void fillZeros(int address, int count)
 
 void lcdClearText()
 {
-    fillZeros(TEXT_HOME, TEXT_AREA_BYTES);
+    fillZeros(panelGeometry.textHome, panelGeometry.textAreaBytes);
 }
 
 void lcdClearGraphics()
 {
-    fillZeros(GRAPHIC_HOME, GRAPHIC_AREA_BYTES);
+    fillZeros(panelGeometry.graphicHome, panelGeometry.graphicAreaBytes);
 }
 
 void lcdGotoXY(int column, int row)
 {
-    lcdSetAddress(row * TEXT_COLUMNS + column);
+    lcdSetAddress(panelGeometry.textHome + row * panelGeometry.columns + column);
     delayAfterAddress();
 }
 

@@ -12,12 +12,15 @@ struct DisplayModeFlags {
 };
 extern const DisplayModeFlags displayModeFlags;
 
+// The set-up, and the clears of the text and graphics areas, for the
+// module panelGeometry describes.
 void lcdInit();
 void lcdClearText();
 void lcdClearGraphics();
 
-// Points the controller at text cell (column, row) and waits. Not
-// validated: a column of 40 or more lands in a later row.
+// Points the controller at text cell (column, row) of panelGeometry's text
+// area and waits. Not validated: a column past the row's last cell lands in
+// a later row.
 void lcdGotoXY(int column, int row);
 
 // Writes text at the address pointer, one cell per byte. Bytes below 0x20
