@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controller/bitmap.h"
 #include "bus.h"
 #include "controller/controller.h"
+#include "panel_geometry.h"
 #include "timing/delay.h"
 #include "settings.h"
 #include "sim_port.h"
@@ -537,6 +540,193 @@ TEST_F(BitmapHostileTest, LongPathOfAMissingFileStaysInTheTextArea)
         ASSERT_EQ(ram()[a], OLD_HIDDEN) << "address " << a;
     EXPECT_EQ(changedGraphics(), 0);
     EXPECT_EQ(autoWrites(), 0);
+}
+
+// --- Panels of other sizes ---
+//
+// The 240 x 64 frame is centred on the panel: cut where the panel is
+// smaller, dark around it where it is larger, every pixel row of the
+// graphics area written whole. Where each pixel lands is worked out by
+// hand below, with the graphics area's home and row length as the panel
+// has them.
+
+using Pixel = std::pair<int, int>; // (x, y)
+
+struct PanelCase {
+    const char *name;
+    int width, height, cellWidth;
+    int graphicHome, columns;   // as the controller must be set up
+    std::set<Pixel> shown;      // the picture's pixels below, on this panel
+};
+
+// The picture: a few lit pixels, at the corners, either side of the
+// middle 128 columns and either side of the middle 32 rows.
+const std::set<Pixel> PICTURE_PIXELS = {{0, 0},   {100, 0},  {56, 10},  {57, 10},  {0, 16},
+                                        {55, 30}, {184, 30}, {239, 47}, {183, 63}, {239, 63}};
+
+const PanelCase PANEL_CASES[] = {
+    // 64 rows more: the frame starts at row 32; rows 0-31 and 96-127 are dark.
+    {"240x128/6", 240, 128, 6, 0x0400, 40,
+     {{0, 32}, {100, 32}, {56, 42}, {57, 42}, {0, 48}, {55, 62}, {184, 62}, {239, 79}, {183, 95}, {239, 95}}},
+    // 112 columns fewer: picture columns 56-183 show, at panel columns 0-127.
+    {"128x64/8", 128, 64, 8, 0x0200, 16, {{44, 0}, {0, 10}, {1, 10}, {127, 63}}},
+    // 16 columns more and 32 rows fewer: picture rows 16-47 show, 8 pixels in.
+    {"256x32/8", 256, 32, 8, 0x0200, 32, {{8, 0}, {63, 14}, {192, 14}, {247, 31}}},
+};
+
+Frame framePixels(const std::set<Pixel> &pixels)
+{
+    Frame frame = blankFrame();
+    for (const Pixel &p : pixels)
+        frame[p.second][p.first] = true;
+    return frame;
+}
+
+struct BitmapPanelTest : BitmapTest {
+    void TearDown() override
+    {
+        panelGeometryReset();
+        BitmapTest::TearDown();
+    }
+
+    // The panel `c` describes, set up, its RAM filled with `old` and the
+    // bus log cleared.
+    void usePanel(const PanelCase &c, uint8_t old)
+    {
+        char why[PANEL_REASON_SIZE] = "";
+        ASSERT_TRUE(panelGeometryMake(c.width, c.height, c.cellWidth, &panelGeometry, why, sizeof why)) << why;
+        emulatorReset(&simPortEmulator, PORT_888);
+        std::fill(simPortEmulator.lcd.ram, simPortEmulator.lcd.ram + 0x2000, old);
+        lcdPortInit();
+        lcdInit();
+        simPortEmulator.transfers.clear();
+    }
+
+    // The lit pixels of the graphics area, read as the panel lays it out.
+    static std::set<Pixel> litPixels(const PanelCase &c)
+    {
+        std::set<Pixel> lit;
+        for (int y = 0; y < c.height; y++)
+            for (int x = 0; x < c.width; x++) {
+                uint8_t cell = simPortEmulator.lcd.ram[c.graphicHome + y * c.columns + x / c.cellWidth];
+                if (cell & (1 << (c.cellWidth - 1 - x % c.cellWidth)))
+                    lit.insert({x, y});
+            }
+        return lit;
+    }
+
+    // True when no RAM byte outside the graphics area changed from `old`.
+    static bool onlyGraphicsChanged(const PanelCase &c, uint8_t old)
+    {
+        for (int a = 0; a < 0x2000; a++) {
+            bool graphics = a >= c.graphicHome && a < c.graphicHome + c.columns * c.height;
+            if (!graphics && simPortEmulator.lcd.ram[a] != old)
+                return false;
+        }
+        return true;
+    }
+};
+
+TEST_F(BitmapPanelTest, FrameIsCentredCutOrFramedInDarkAndEveryRowIsWrittenWhole)
+{
+    const uint8_t OLD = 0xFF; // every pixel lit before: a row not written shows
+    for (const PanelCase &c : PANEL_CASES) {
+        SCOPED_TRACE(c.name);
+        usePanel(c, OLD);
+        frameWaitsAfterRows.clear();
+        Frame frame = framePixels(PICTURE_PIXELS);
+        std::string path = writeFrames("centred.bmp", {patternFrame(0), patternFrame(1), frame}, 3 * 64);
+        lcdShowBitmap(path.c_str());
+
+        EXPECT_EQ(litPixels(c), c.shown);
+        EXPECT_TRUE(onlyGraphicsChanged(c, OLD));
+        // One auto write of a whole row for each of the panel's rows, each frame.
+        EXPECT_EQ(autoWrites(), 3 * c.height);
+        EXPECT_EQ(count(true, AUTO_RESET), 3 * c.height);
+        EXPECT_EQ(dataBytes(), 3 * c.height * (2 + c.columns));
+        EXPECT_EQ(frameWaitsAfterRows, std::vector<long>({2L * c.height}));
+        EXPECT_TRUE(simPortEmulator.faults.empty());
+    }
+}
+
+// The rows go out bottom to top with the panel's own row addresses: on the
+// 240 x 128 panel the dark rows 127-96, the frame's rows 95-32, then the
+// dark rows 31-0.
+TEST_F(BitmapPanelTest, RowsGoBottomUpAtThePanelsRowAddresses)
+{
+    usePanel(PANEL_CASES[0], 0x00);
+    lcdShowBitmap(writeFrames("order.bmp", {patternFrame(1)}, 64).c_str());
+    const std::vector<Transfer> &t = simPortEmulator.transfers;
+    ASSERT_EQ(t.size(), 128u * (3 + 1 + 40 + 1));
+    for (int n = 0; n < 128; n++) {
+        SCOPED_TRACE(n);
+        size_t at = (size_t)n * 45;
+        int address = 0x0400 + 40 * (127 - n);
+        EXPECT_EQ(t[at].value + 256 * t[at + 1].value, address);
+        EXPECT_EQ(t[at + 2].value, SET_ADDRESS_POINTER);
+        EXPECT_EQ(t[at + 3].value, AUTO_WRITE);
+        EXPECT_EQ(t[at + 44].value, AUTO_RESET);
+    }
+}
+
+// Where the file runs out, the other panels get dark whole rows instead of
+// the 240 x 64 module's rows that keep what they held.
+TEST_F(BitmapPanelTest, FileEndingEarlyLeavesTheRestOfTheFrameDark)
+{
+    const PanelCase &c = PANEL_CASES[0];
+    usePanel(c, 0xFF);
+    std::vector<uint8_t> file = bmpHeader(64);
+    file.resize(PIXEL_OFFSET + 10 * FILE_ROW_BYTES + 7, 0x00); // every pixel lit, then the end
+    lcdShowBitmap(write("cut.bmp", file).c_str());
+
+    std::set<Pixel> expected;
+    for (int y = 86; y <= 95; y++) // the frame's bottom 10 rows, on panel rows 86-95
+        for (int x = 0; x < 240; x++)
+            expected.insert({x, y});
+    for (int x = 0; x < 72; x++) // row 85: three groups of 24 pixels, the file's end in the third
+        expected.insert({x, 85});
+    for (int x = 56; x < 72; x++) // ... of whose three bytes only the first is in the file
+        expected.erase({x, 85});
+    EXPECT_EQ(litPixels(c), expected);
+    EXPECT_EQ(dataBytes(), 128 * 42);
+    EXPECT_TRUE(simPortEmulator.faults.empty());
+}
+
+// A missing file's path goes to cell (4, 5) where the text area has it,
+// else to the nearest cell it has, and stops at the text area's end.
+TEST_F(BitmapPanelTest, MissingFileIsReportedInsideTheTextAreaOfAnyPanel)
+{
+    struct ReportCase {
+        int width, height, cellWidth;
+        int firstCell;  // the address the path starts at
+        int textBytes;  // the text area's size
+    } cases[] = {
+        {240, 128, 6, 5 * 40 + 4, 640},
+        {128, 64, 8, 5 * 16 + 4, 128},
+        {128, 32, 8, 3 * 16 + 4, 64}, // four text rows: row 3
+        {64, 40, 8, 4 * 8 + 4, 40},   // five text rows of 8 cells: row 4
+    };
+    fs::path deep = folder;
+    for (int i = 0; i < 8; i++)
+        deep /= std::string(90, (char)('a' + i));
+    std::string path = (deep / "LCDLIntro.bmp").string();
+    ASSERT_GT(path.size(), 640u);
+    for (const ReportCase &r : cases) {
+        SCOPED_TRACE(std::to_string(r.width) + "x" + std::to_string(r.height));
+        PanelCase c = {"", r.width, r.height, r.cellWidth, 0, 0, {}};
+        usePanel(c, 0x5F);
+        lcdShowBitmap(path.c_str());
+        std::string shown;
+        for (int a = r.firstCell; a < r.textBytes; a++)
+            shown += (char)(simPortEmulator.lcd.ram[a] + 0x20);
+        EXPECT_EQ(shown, path.substr(0, r.textBytes - r.firstCell));
+        for (int a = 0; a < 0x2000; a++) {
+            if (a < r.firstCell || a >= r.textBytes) {
+                ASSERT_EQ(simPortEmulator.lcd.ram[a], 0x5F) << "address " << a;
+            }
+        }
+        EXPECT_EQ(autoWrites(), 0);
+    }
 }
 
 } // namespace
