@@ -9,6 +9,7 @@
 #include "bus.h"
 #include "controller/controller.h"
 #include "font.h"
+#include "panel_geometry.h"
 #include "settings.h"
 #include "sim_port.h"
 
@@ -270,6 +271,72 @@ TEST_F(DriverTest, PrintedTextAppearsOnThePanelInItsCells)
             lit += p;
     EXPECT_EQ(lit, expectedLit);
     EXPECT_TRUE(simPortEmulator.faults.empty());
+}
+
+// --- Other panel sizes ---
+//
+// The set-up, the clears and the text cells follow the panel geometry; the
+// register words and addresses below are worked out by hand.
+
+struct PanelDriverTest : DriverTest {
+    void TearDown() override { panelGeometryReset(); }
+
+    static void usePanel(int width, int height, int cellWidth)
+    {
+        char why[PANEL_REASON_SIZE] = "";
+        ASSERT_TRUE(panelGeometryMake(width, height, cellWidth, &panelGeometry, why, sizeof why)) << why;
+    }
+};
+
+TEST_F(PanelDriverTest, InitClearsAndCellsFollowThePanel)
+{
+    struct Case {
+        int width, height, cellWidth;
+        const char *init;
+        int textArea, graphicHome, graphicArea; // the controller's registers after the set-up
+        int textBytes, graphicBytes;            // what the clears blank
+        int cell45;                             // the address of text cell (4, 5)
+    } cases[] = {
+        {240, 128, 6,
+         "D 00 D 00 C 40 D 28 D 00 C 41 D 00 D 04 C 42 D 28 D 00 C 43 C 80 C A7 D 00 D 00 C 21 C 9C",
+         40, 0x0400, 40, 640, 5120, 204},
+        {128, 64, 8,
+         "D 00 D 00 C 40 D 10 D 00 C 41 D 00 D 02 C 42 D 10 D 00 C 43 C 80 C A7 D 00 D 00 C 21 C 9C",
+         16, 0x0200, 16, 128, 1024, 84},
+        {160, 128, 8,
+         "D 00 D 00 C 40 D 14 D 00 C 41 D 00 D 02 C 42 D 14 D 00 C 43 C 80 C A7 D 00 D 00 C 21 C 9C",
+         20, 0x0200, 20, 320, 2560, 104},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "/" + std::to_string(c.cellWidth));
+        usePanel(c.width, c.height, c.cellWidth);
+        emulatorReset(&simPortEmulator, PORT_888, 0xCC);
+        std::memset(simPortEmulator.lcd.ram, 0xA5, sizeof simPortEmulator.lcd.ram);
+        lcdPortInit();
+        lcdInit();
+        EXPECT_EQ(transfers(), c.init);
+        EXPECT_EQ(simPortEmulator.lcd.textHome, 0);
+        EXPECT_EQ(simPortEmulator.lcd.textArea, c.textArea);
+        EXPECT_EQ(simPortEmulator.lcd.graphicHome, c.graphicHome);
+        EXPECT_EQ(simPortEmulator.lcd.graphicArea, c.graphicArea);
+
+        lcdClearText();
+        lcdClearGraphics();
+        const uint8_t *ram = simPortEmulator.lcd.ram;
+        int graphicEnd = c.graphicHome + c.graphicBytes;
+        for (int a = 0; a < 0x2000; a++) {
+            bool cleared = a < c.textBytes || (a >= c.graphicHome && a < graphicEnd);
+            ASSERT_EQ(ram[a], cleared ? 0x00 : 0xA5) << "address " << a;
+        }
+
+        simPortEmulator.transfers.clear();
+        lcdGotoXY(4, 5);
+        EXPECT_EQ(simPortEmulator.lcd.addressPointer, c.cell45);
+        lcdPrint("Hi");
+        EXPECT_EQ(ram[c.cell45], 'H' - 0x20);
+        EXPECT_EQ(ram[c.cell45 + 1], 'i' - 0x20);
+        EXPECT_TRUE(simPortEmulator.faults.empty());
+    }
 }
 
 } // namespace
