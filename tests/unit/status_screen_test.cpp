@@ -9,6 +9,7 @@
 
 #include "bus.h"
 #include "controller/controller.h"
+#include "panel_geometry.h"
 #include "player_status.h"
 #include "settings.h"
 #include "sim_port.h"
@@ -268,6 +269,155 @@ TEST_F(StatusScreenTest, LongArtistClearsOnlyWhenItChanges)
     artist[199] = 'b';
     show(artist.c_str(), "Song", 0);
     EXPECT_EQ(textClears().size(), 1u);
+}
+
+// --- Other panel sizes ---
+//
+// The icon keeps to the right edge (the three graphics bytes before the
+// last) and is packed for the panel's cell width; the texts keep their
+// cells where the panel has them and stop at the end of their row.
+
+struct StatusScreenPanelTest : StatusScreenTest {
+    void TearDown() override
+    {
+        panelGeometryReset();
+        StatusScreenTest::TearDown();
+    }
+
+    // The panel set up, its RAM filled with `old`, nothing drawn yet.
+    static void usePanel(int width, int height, int cellWidth, uint8_t old)
+    {
+        char why[PANEL_REASON_SIZE] = "";
+        ASSERT_TRUE(panelGeometryMake(width, height, cellWidth, &panelGeometry, why, sizeof why)) << why;
+        emulatorReset(&simPortEmulator, PORT_888);
+        memset(simPortEmulator.lcd.ram, old, sizeof simPortEmulator.lcd.ram);
+        lcdPortInit();
+        lcdInit();
+        statusScreenReset();
+        simPortEmulator.transfers.clear();
+    }
+
+    // The text area as rows of characters.
+    static std::vector<std::string> textRows(int columns, int rows)
+    {
+        std::vector<std::string> text;
+        for (int r = 0; r < rows; r++) {
+            std::string row;
+            for (int c = 0; c < columns; c++)
+                row += (char)(simPortEmulator.lcd.ram[r * columns + c] + 0x20);
+            text.push_back(row);
+        }
+        return text;
+    }
+};
+
+// The play triangle in 8-pixel cells: lit from pixel 3 to pixel 6 on the
+// top row, one more each row to pixel 14 on rows 8 and 9, then back.
+std::vector<uint8_t> playIconIn8PixelCells()
+{
+    const uint8_t firstTwo[9][2] = {{0x1E, 0x00}, {0x1F, 0x00}, {0x1F, 0x80}, {0x1F, 0xC0}, {0x1F, 0xE0},
+                                    {0x1F, 0xF0}, {0x1F, 0xF8}, {0x1F, 0xFC}, {0x1F, 0xFE}};
+    std::vector<uint8_t> icon;
+    for (int r = 0; r < 18; r++) {
+        const uint8_t *row = firstTwo[r < 9 ? r : 17 - r];
+        icon.insert(icon.end(), {row[0], row[1], 0x00});
+    }
+    return icon;
+}
+
+TEST_F(StatusScreenPanelTest, IconSitsBeforeTheLastByteOfRows7To24PackedForTheCellWidth)
+{
+    struct Case {
+        int width, height, cellWidth;
+        int address; // the icon's top row: graphic home + 7 rows + (columns - 4)
+        int columns;
+        std::vector<uint8_t> play, pause, stop;
+    } cases[] = {
+        {240, 128, 6, 0x0400 + 7 * 40 + 36, 40, playIcon(), repeatedRow(0x3F, 0x00, 0x3F),
+         repeatedRow(0x3F, 0x3F, 0x3F)},
+        {128, 64, 8, 0x0200 + 7 * 16 + 12, 16, playIconIn8PixelCells(), repeatedRow(0xFC, 0x0F, 0xC0),
+         repeatedRow(0xFF, 0xFF, 0xC0)},
+        {160, 128, 8, 0x0200 + 7 * 20 + 16, 20, playIconIn8PixelCells(), repeatedRow(0xFC, 0x0F, 0xC0),
+         repeatedRow(0xFF, 0xFF, 0xC0)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "/" + std::to_string(c.cellWidth));
+        usePanel(c.width, c.height, c.cellWidth, 0x00);
+        struct StateCase {
+            int playState;
+            const std::vector<uint8_t> *icon;
+        } states[] = {{1, &c.play}, {3, &c.pause}, {0, &c.stop}};
+        for (const StateCase &state : states) {
+            SCOPED_TRACE(state.playState);
+            playerStatus.playState = state.playState;
+            simPortEmulator.transfers.clear();
+            drawStateIcon();
+            const std::vector<Transfer> &t = simPortEmulator.transfers;
+            ASSERT_EQ(t.size(), 18u * 9u);
+            std::vector<uint8_t> sent;
+            for (int r = 0; r < 18; r++) {
+                const Transfer *row = &t[r * 9];
+                EXPECT_EQ(row[0].value + 256 * row[1].value, c.address + r * c.columns) << "row " << r;
+                for (int b = 0; b < 3; b++)
+                    sent.push_back(row[3 + 2 * b].value);
+            }
+            EXPECT_EQ(sent, *state.icon);
+            // In the panel's RAM: the icon in its box, nothing lit around it.
+            std::vector<uint8_t> inBox;
+            int graphicHome = c.address - 7 * c.columns - (c.columns - 4);
+            for (int a = graphicHome; a < graphicHome + c.columns * c.height; a++) {
+                int row = (a - graphicHome) / c.columns;
+                int column = (a - graphicHome) % c.columns;
+                bool box = row >= 7 && row < 25 && column >= c.columns - 4 && column < c.columns - 1;
+                if (box)
+                    inBox.push_back(simPortEmulator.lcd.ram[a]);
+                else
+                    ASSERT_EQ(simPortEmulator.lcd.ram[a], 0) << "row " << row << " byte " << column;
+            }
+            EXPECT_EQ(inBox, *state.icon);
+        }
+    }
+}
+
+TEST_F(StatusScreenPanelTest, TextsKeepTheirCellsWhereThePanelHasThemAndStopAtTheRowsEnd)
+{
+    const uint8_t OLD = 0x7E;
+    struct Case {
+        int width, height, cellWidth;
+        std::vector<std::string> rows; // the whole text area afterwards
+    } cases[] = {
+        // 40 cells: every text, the artist cut at the end of row 1.
+        {240, 128, 6,
+         {std::string(40, ' '), "    ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij", rowText("    Song"), std::string(40, ' '),
+          rowText("    01/07           44"), rowText("                    128"),
+          rowText("    01:15/03:20  Stereo"), std::string(40, ' '), std::string(40, ' '), std::string(40, ' '),
+          std::string(40, ' '), std::string(40, ' '), std::string(40, ' '), std::string(40, ' '),
+          std::string(40, ' '), std::string(40, ' ')}},
+        // 16 cells: the texts at column 17 and 20 are off the panel.
+        {128, 64, 8,
+         {"                ", "    ABCDEFGHIJKL", "    Song        ", "                ", "    01/07       ",
+          "                ", "    01:15/03:20 ", "                "}},
+        // Four text rows: only the artist and the song.
+        {128, 32, 8, {"                ", "    ABCDEFGHIJKL", "    Song        ", "                "}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "/" + std::to_string(c.cellWidth));
+        usePanel(c.width, c.height, c.cellWidth, OLD);
+        snprintf(playerStatus.timeText, TIME_TEXT_SIZE, "01:15/03:20");
+        snprintf(playerStatus.trackText, TRACK_TEXT_SIZE, "01/07");
+        snprintf(playerStatus.sampleRateText, RATE_TEXT_SIZE, "44");
+        snprintf(playerStatus.bitRateText, RATE_TEXT_SIZE, "128");
+        snprintf(playerStatus.channelsText, CHANNELS_TEXT_SIZE, "Stereo");
+        show("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopq", "Song", 0);
+
+        int columns = (int)c.rows[0].size();
+        int textBytes = columns * (int)c.rows.size();
+        EXPECT_EQ(textRows(columns, (int)c.rows.size()), c.rows);
+        // Nothing after the text area changed: not the memory up to the
+        // graphics area, not the graphics area (stopped: no icon).
+        for (int a = textBytes; a < 0x2000; a++)
+            ASSERT_EQ(simPortEmulator.lcd.ram[a], OLD) << "address " << a;
+    }
 }
 
 } // namespace
