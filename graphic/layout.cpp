@@ -5,7 +5,10 @@ const char *const WIDGET_NAMES[WIDGET_KINDS] = {"artist", "song",  "album", "tim
 const char *const WIDGET_FONT_NAMES[WIDGET_FONTS] = {"small", "row", "large", "clock"};
 const char *const WIDGET_ALIGN_NAMES[WIDGET_ALIGNS] = {"left", "center", "right"};
 
-enum { TALL_PANEL_ROWS = 128 };
+enum {
+    TALL_PANEL_ROWS = 128,
+    LARGE_TIME_WIDTH = 132, // a time and a length in the 14-pixel digits
+};
 
 namespace {
 
@@ -33,7 +36,10 @@ Layout shortLayout(int width)
     layout.widgets[WIDGET_ARTIST] = place(0, 0, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
     layout.widgets[WIDGET_SONG] = place(0, 14, width, 14, WIDGET_FONT_ROW, ALIGN_LEFT, true);
     layout.widgets[WIDGET_ICON] = place(1, 30, 12, 11, WIDGET_FONT_SMALL);
-    layout.widgets[WIDGET_TIME] = place(14, 28, width - 14, 16, WIDGET_FONT_LARGE);
+    // "02:05/03:20" in 14-pixel digits takes 132 pixels; a narrower panel
+    // shows it in the row font.
+    WidgetFont timeFont = width - 14 >= LARGE_TIME_WIDTH ? WIDGET_FONT_LARGE : WIDGET_FONT_ROW;
+    layout.widgets[WIDGET_TIME] = place(14, 28, width - 14, 16, timeFont);
     layout.widgets[WIDGET_BAR] = place(0, 46, width, 6, WIDGET_FONT_SMALL);
     layout.widgets[WIDGET_INFO] = place(0, 56, width, 8, WIDGET_FONT_SMALL);
     layout.widgets[WIDGET_CLOCK] = place(0, 0, width, 26, WIDGET_FONT_CLOCK, ALIGN_CENTER);

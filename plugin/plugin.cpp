@@ -5,6 +5,7 @@
 #include "controller/bitmap.h"
 #include "controller/controller.h"
 #include "display_work.h"
+#include "fast_bus/fast_bus.h"
 #include "graphic_refresh.h"
 #include "letters/letters.h"
 #include "module_path.h"
@@ -116,6 +117,9 @@ int pluginInit()
     findPictures();
     if (optIns.graphicScreen != 0)
         displayScreen = &GRAPHIC_SCREEN;
+    // The graphic screen's frames live in the graphics area: the periodic
+    // resend covers it too.
+    fastBusResendGraphics(displayScreen == &GRAPHIC_SCREEN);
 
     portAccessBind();
     lcdPortInit();

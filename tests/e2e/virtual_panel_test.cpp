@@ -244,7 +244,7 @@ TEST(VirtualPanel, DllNeedsNothingButWindowsAndExportsThePortDriversFunctions)
         else if (inNameTable)
             exported.insert(line.substr(close + 2));
     }
-    EXPECT_EQ(exported, (std::set<std::string>{"Inp32", "Out32", "PixelvanePanelControl"}));
+    EXPECT_EQ(exported, (std::set<std::string>{"Inp32", "Out32", "PanelNotice", "PixelvanePanelControl"}));
     const char *system[] = {"KERNEL32.dll", "USER32.dll", "GDI32.dll", "COMDLG32.DLL", "msvcrt.dll"};
     for (const std::string &name : imported) {
         bool known = false;

@@ -159,3 +159,50 @@ TEST(GraphicLayoutPixels, TheIdleClockIsCentredAboveTheDateAndTheLastArtist)
         EXPECT_EQ(ink.lastY, p.lastY) << p.name;
     }
 }
+
+// The built-in layouts of the three common modules, each piece held to rows
+// and columns written here: the short layout keeps the 240 x 64 rows at any
+// width (the time in the row font where the 14-pixel digits do not fit);
+// from 128 rows the song moves down for the album above the bar, the icon
+// grows to 17 rows and the time takes the clock's 20-pixel digits.
+TEST(GraphicLayoutPixels, EachBuiltInLayoutPutsItsPiecesOnTheirOwnRows)
+{
+    struct Size {
+        int width, height;
+        int songFirstInk, songLastInk;
+        int iconLeft, iconRight, iconTop, iconBottom; // the play triangle
+        int timeLeft, timeTop, timeFirstInk;          // where to look for the digits, their first row of ink
+        int barTop, barBottom;
+    } sizes[] = {
+        {240, 64, 15, 27, 1, 12, 30, 40, 14, 28, 29, 46, 51},
+        {128, 64, 15, 27, 1, 12, 30, 40, 14, 28, 30, 46, 51}, // the time in the row font: 10-pixel digits
+        {240, 128, 19, 31, 2, 19, 60, 76, 26, 57, 58, 88, 95},
+    };
+    for (const Size &s : sizes) {
+        SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
+        Frame frame = drawnStatus({U"Gypsy Kings", 0, U"Bamboleo (jq)", 0, PLAY_STATE_PLAYING, "02:05/03:20",
+                                   "01/07  44 kHz  128 kbps  Stereo", 100000, 200},
+                                  s.width, s.height);
+        ASSERT_EQ(frame.width, s.width);
+        ASSERT_EQ(frame.height, s.height);
+        int right = s.width - 1;
+        Ink song = inkWithin(frame, 0, s.songFirstInk - 1, right, s.songLastInk + 1);
+        EXPECT_EQ(song.firstY, s.songFirstInk);
+        EXPECT_EQ(song.lastY, s.songLastInk);
+        Ink icon = inkWithin(frame, 0, s.iconTop - 2, s.timeLeft - 1, s.iconBottom + 2);
+        EXPECT_EQ(icon.firstX, s.iconLeft);
+        EXPECT_EQ(icon.lastX, s.iconRight);
+        EXPECT_EQ(icon.firstY, s.iconTop);
+        EXPECT_EQ(icon.lastY, s.iconBottom);
+        // The first digit, "0" (a slash may reach higher than the digits).
+        Ink time = inkWithin(frame, s.timeLeft, s.timeTop, s.timeLeft + 6, s.barTop - 1);
+        EXPECT_EQ(time.firstY, s.timeFirstInk);
+        // The bar's outline spans the panel: its top and bottom rows whole.
+        EXPECT_EQ(litInRow(frame, s.barTop, 0, right), s.width);
+        EXPECT_EQ(litInRow(frame, s.barBottom, 0, right), s.width);
+        EXPECT_EQ(litInRow(frame, s.barTop - 1, 0, right), 0) << "the row above the bar";
+        EXPECT_EQ(litInRow(frame, s.barBottom + 1, 0, right), 0) << "the row below the bar";
+        // Half played: the fill inside the outline is half of width - 4.
+        EXPECT_EQ(litInRow(frame, s.barTop + 2, 2, right - 2), (s.width - 4) / 2);
+    }
+}
