@@ -3,6 +3,7 @@
 #include "bench_host.h"
 #include "bus.h"
 #include "controller/controller.h"
+#include "fast_bus/fast_bus.h"
 #include "fast_bus/port_thread.h"
 #include "player_status.h"
 #include "settings.h"
@@ -31,6 +32,7 @@ void graphicBenchStartPlaying(const char *title)
     settingsReset();
     optIns.fastBus = 1;
     optIns.graphicScreen = 1;
+    fastBusResendGraphics(true);
     fastBusClock = virtualClock;
     lcdPortInit();
     lcdInit();

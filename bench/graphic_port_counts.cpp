@@ -157,6 +157,7 @@ void startUp()
     settingsReset();
     optIns.fastBus = 1;
     optIns.graphicScreen = 1;
+    fastBusResendGraphics(true);
     fastBusClock = virtualClock;
     virtualNs = 0;
     nowMs = 0;

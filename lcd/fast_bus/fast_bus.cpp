@@ -52,7 +52,6 @@ struct RegisterValue {
 
 // Until the screen chosen sets whether the resend covers the graphics
 // area, the graphic screen's opt-in decides.
-enum ResendGraphics { RESEND_GRAPHICS_UNSET, RESEND_GRAPHICS_OFF, RESEND_GRAPHICS_ON };
 
 static bool started;
 static DisplayShadow shadow;
@@ -62,19 +61,14 @@ static bool autoWriting;
 static RegisterValue wantedRegister[REGISTER_SLOTS];
 static RegisterValue heldRegister[REGISTER_SLOTS];
 static uint64_t lastTextResend;
-static ResendGraphics resendGraphics = RESEND_GRAPHICS_UNSET;
+static bool resendGraphics;
 // Asked by the port thread's owner from the host's thread, read by the
 // thread between bytes.
 static std::atomic<bool> stopRequested;
 
 void fastBusResendGraphics(bool on)
 {
-    resendGraphics = on ? RESEND_GRAPHICS_ON : RESEND_GRAPHICS_OFF;
-}
-
-void fastBusResendGraphicsUnset()
-{
-    resendGraphics = RESEND_GRAPHICS_UNSET;
+    resendGraphics = on;
 }
 
 void fastBusRequestStop(bool stop)
@@ -87,12 +81,6 @@ bool fastBusStopRequested()
     return stopRequested;
 }
 
-static bool resendingGraphics()
-{
-    if (resendGraphics == RESEND_GRAPHICS_UNSET)
-        return optIns.graphicScreen != 0;
-    return resendGraphics == RESEND_GRAPHICS_ON;
-}
 
 static void forgetModule()
 {
@@ -195,7 +183,7 @@ static void resendScreen()
     if (wantedRegister[TEXT_AREA_SLOT].known)
         textColumns = wantedRegister[TEXT_AREA_SLOT].low;
     resendFrom(textHome, textColumns * panelGeometry.textRows);
-    if (resendingGraphics()) {
+    if (resendGraphics) {
         int graphicHome = registerWord(wantedRegister[GRAPHIC_HOME_SLOT], panelGeometry.graphicHome);
         resendFrom(graphicHome, panelGeometry.graphicAreaBytes);
     }

@@ -27,11 +27,8 @@ void fastBusFlush();
 
 // Whether the periodic resend covers the graphics area too: the graphic
 // screen draws there, the text screen and the pictures leave it alone.
-// Set once at start-up by the screen chosen, before lcdInit; until it is
-// set, or after fastBusResendGraphicsUnset, the graphic screen's opt-in
-// decides.
+// Set once at start-up by the screen chosen; off until then.
 void fastBusResendGraphics(bool on);
-void fastBusResendGraphicsUnset();
 
 // A stop asked from another thread than the one that flushes: a flush
 // under way gives up between two bytes (an auto write still gets its auto

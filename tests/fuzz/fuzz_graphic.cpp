@@ -20,6 +20,7 @@
 #include "controller/controller.h"
 #include "fake_host.h"
 #include "fuzz_support.h"
+#include "fast_bus/fast_bus.h"
 #include "graphic_screen.h"
 #include "../screen_frames.h"
 #include "host.h"
@@ -78,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Input in = {data, size};
     settingsReset();
     optIns.graphicScreen = 1;
+    fastBusResendGraphics(true);
     optIns.fastBus = 1;
     settings.lptPort = LPT_BASE;
     emulatorReset(&simPortEmulator, LPT_BASE);

@@ -10,6 +10,7 @@
 #include "controller/controller.h"
 #include "fake_host.h"
 #include "graphic_layout.h"
+#include "fast_bus/fast_bus.h"
 #include "graphic_screen.h"
 #include "../screen_frames.h"
 #include "host.h"
@@ -39,6 +40,7 @@ struct GraphicScreenTest : ::testing::Test {
     {
         settingsReset();
         optIns.graphicScreen = 1;
+        fastBusResendGraphics(true);
         optIns.fastBus = 1;
         settings.lptPort = PORT_888;
         emulatorReset(&simPortEmulator, PORT_888);
@@ -57,6 +59,7 @@ struct GraphicScreenTest : ::testing::Test {
 
     void TearDown() override
     {
+        fastBusResendGraphics(false);
         EXPECT_TRUE(simPortEmulator.faults.empty()) << simPortEmulator.faults.front();
         fastBusClock = monotonicNanoseconds;
         settingsReset();
