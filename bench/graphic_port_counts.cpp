@@ -14,6 +14,9 @@
 //   seconds windows N max A mean B quiet-max C quiet-windows D
 //                                            each second of the minute; quiet
 //                                            ones hold no resend
+//   layout WxH/C still-second N time-second M
+//                                            each built-in layout on a module
+//                                            of that size and cell width
 //   faults N
 //
 //   pixelvane-graphic-port-counts
@@ -153,6 +156,7 @@ void tickStep()
 void startUp()
 {
     emulatorReset(&simPortEmulator, PARALLEL_PORT_BASE);
+    emulatorSetPanel(&simPortEmulator, panelGeometry.width, panelGeometry.height, panelGeometry.cellWidth);
     simPortEmulator.logAccesses = false;
     settingsReset();
     optIns.fastBus = 1;
@@ -275,6 +279,29 @@ int main()
     tickStep();
     printCost("time-tick-four-digits", before);
     faults += simPortEmulator.faults.size();
+
+    // Each built-in layout on a module of its size: a second with nothing
+    // new, and a second in which only the time moves (one tick of four).
+    const struct {
+        int width, height, cellWidth;
+    } modules[] = {{240, 64, 6}, {128, 64, 8}, {240, 128, 6}, {160, 128, 8}};
+    for (const auto &module : modules) {
+        panelGeometryMake(module.width, module.height, module.cellWidth, &panelGeometry, nullptr, 0);
+        startUp();
+        tickStep();
+        wait(1000);
+        Totals still = totalsNow();
+        wait(1000);
+        Totals moved = totalsNow();
+        benchHostAnswer(HOST_QUERY_TIME, HOST_TIME_POSITION, 76000);
+        wait(1000);
+        Totals after = totalsNow();
+        std::printf("layout %dx%d/%d still-second %llu time-second %llu\n", module.width, module.height,
+                    module.cellWidth, (unsigned long long)(moved.accesses - still.accesses),
+                    (unsigned long long)(after.accesses - moved.accesses));
+        faults += simPortEmulator.faults.size();
+    }
+    panelGeometryReset();
 
     std::printf("faults %zu\n", faults);
     return faults == 0 ? 0 : 1;
