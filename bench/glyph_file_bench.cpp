@@ -29,6 +29,8 @@ const int RUNS = 201;
 const char32_t TITLE[] = U"春夏秋冬東西南北天地山川草木花鳥風月雪雨";
 const int TITLE_LENGTH = sizeof TITLE / sizeof TITLE[0] - 1;
 
+GlyphFile glyphFile;
+
 double microsecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
@@ -43,7 +45,7 @@ double median(std::vector<double> values)
 TextStyle rowStyle()
 {
     TextStyle style = textStyle(FONT_ROW);
-    textStyleAddLookup(&style, glyphFileGlyph);
+    textStyleAddLookup(&style, glyphFileLookup, &glyphFile);
     return style;
 }
 
@@ -76,24 +78,24 @@ int main(int argc, char **argv)
     size_t fileBytes = 0, indexBytes = 0;
     for (int run = 0; run < RUNS; run++) {
         auto start = std::chrono::steady_clock::now();
-        if (!glyphFileOpen(path)) {
+        if (!glyphFileOpen(&glyphFile, path)) {
             std::fprintf(stderr, "pixelvane-glyph-bench: %s does not open as a glyph file\n", path);
             return 1;
         }
         opens.push_back(microsecondsSince(start));
-        indexBytes = glyphFileIndexMemory();
+        indexBytes = glyphFileIndexMemory(glyphFile);
 
         start = std::chrono::steady_clock::now();
         drawRow(&frame);
         colds.push_back(microsecondsSince(start));
-        cold = glyphFileCounts();
+        cold = glyphFileCounts(glyphFile);
 
-        glyphFileResetCounts();
+        glyphFileResetCounts(&glyphFile);
         start = std::chrono::steady_clock::now();
         drawRow(&frame);
         warms.push_back(microsecondsSince(start));
-        warm = glyphFileCounts();
-        glyphFileClose();
+        warm = glyphFileCounts(glyphFile);
+        glyphFileClose(&glyphFile);
     }
     if (FILE *file = std::fopen(path, "rb")) {
         std::fseek(file, 0, SEEK_END);

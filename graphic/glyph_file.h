@@ -45,6 +45,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 struct Glyph;
 
@@ -87,31 +88,6 @@ enum {
 // same title again reads nothing.
 enum { GLYPH_CACHE_SLOTS = 256 };
 
-// Opens the file and checks it: header, sizes, the index (sorted, inside
-// the file, the glyphs within the limits above). True when the file is
-// fit to draw from; false, with nothing kept open, when it is missing or
-// has any fault, and glyphFileGlyph then finds nothing, so the text shows
-// boxes. An open file is closed first. Reads the header and the index once
-// and keeps the file open for the glyphs.
-bool glyphFileOpen(const char *path);
-
-bool glyphFileIsOpen();
-
-// A GlyphLookup (text.h) over the open file: the glyph of codePoint, false
-// when the file has none, is not open, or the glyph's read failed or came
-// short; such a glyph is remembered and never read again while the file
-// stays open. A glyph not cached is read with one seek and one read of its
-// bytes alone.
-//
-// glyph->rows points into the cache and stays as handed out until the
-// next call at least: the slot used last is never the one taken for a new
-// glyph. drawText draws each glyph right after looking it up, before it
-// looks up the next character, so that is as long as the rows are needed.
-// Not for several threads at once.
-bool glyphFileGlyph(char32_t codePoint, Glyph *glyph);
-
-void glyphFileClose();
-
 // For the benchmarks and tests: what the lookups cost since the file was
 // opened or the counts were reset.
 struct GlyphFileCounts {
@@ -121,9 +97,89 @@ struct GlyphFileCounts {
     uint64_t bytesRead;   // by those reads (the header and index at opening not counted)
 };
 
-GlyphFileCounts glyphFileCounts();
-void glyphFileResetCounts();
+// A range of the index as kept in memory, with the number of the glyphs
+// before it, which gives its glyphs' place among the bitmaps.
+struct GlyphFileRange {
+    uint32_t first;
+    uint32_t glyphsBefore;
+    uint16_t count;
+    uint8_t advance;
+};
+
+// A glyph of the cache, chained in its bucket.
+struct GlyphCacheSlot {
+    char32_t codePoint;
+    uint64_t lastUse;
+    uint16_t next;
+    uint8_t advance;
+    uint8_t rows[GLYPH_FILE_MAX_GLYPH_BYTES];
+};
+
+// One glyph file: the open file, its index and its cache. The fields are
+// the functions below's alone. A GlyphFile zero- or value-initialised is
+// closed and ready for glyphFileOpen: `static GlyphFile glyphs;` or
+// `GlyphFile glyphs = {};`. The cache makes it some 15 KB, so keep it
+// static or inside something long-lived rather than on a thread's stack.
+// Each GlyphFile has a file, a cache and counts of its own; none shares
+// state with another. Once opened it must be closed with glyphFileClose,
+// which frees what the index took.
+struct GlyphFile {
+    FILE *file; // null while closed
+    int height;
+    int ascent;
+    int bytesPerRow;
+    int glyphBytes;
+    long bitmapsOffset;
+    GlyphFileRange *ranges;
+    int rangeCount;
+    uint32_t glyphCount;
+    uint8_t *unreadable; // a bit for each glyph whose read failed
+
+    // The cache: slots found through a small hash of the code point,
+    // chained; the least recently used slot makes room for a new glyph.
+    // Only looked at while the file is open; opening clears it.
+    GlyphCacheSlot slots[GLYPH_CACHE_SLOTS];
+    uint16_t buckets[GLYPH_CACHE_SLOTS];
+    int slotsUsed;
+    uint64_t useClock;
+
+    GlyphFileCounts counts;
+};
+
+// Opens the file at path into glyphs and checks it: header, sizes, the
+// index (sorted, inside the file, the glyphs within the limits above). True
+// when the file is fit to draw from; false, with nothing kept open, when it
+// is missing or has any fault, and glyphFileGlyph then finds nothing, so the
+// text shows boxes. A file glyphs holds open is closed first. Reads the
+// header and the index once and keeps the file open for the glyphs.
+bool glyphFileOpen(GlyphFile *glyphs, const char *path);
+
+bool glyphFileIsOpen(const GlyphFile &glyphs);
+
+// The glyph of codePoint in the open file: false when the file has none,
+// is not open, or the glyph's read failed or came short; such a glyph is
+// remembered and never read again while the file stays open. A glyph not
+// cached is read with one seek and one read of its bytes alone.
+//
+// glyph->rows points into the cache and stays as handed out until the
+// next call on the same GlyphFile at least: the slot used last is never the
+// one taken for a new glyph. drawText draws each glyph right after looking
+// it up, before it looks up the next character, so that is as long as the
+// rows are needed. Not for several threads at once on one GlyphFile.
+bool glyphFileGlyph(GlyphFile *glyphs, char32_t codePoint, Glyph *glyph);
+
+// glyphFileGlyph as a GlyphLookup (text.h), its context a GlyphFile:
+// textStyleAddLookup(&style, glyphFileLookup, &glyphs).
+bool glyphFileLookup(void *glyphs, char32_t codePoint, Glyph *glyph);
+
+// Closes the file and frees its index; the counts stay as they were until
+// the next opening. Closing one that is closed is harmless.
+void glyphFileClose(GlyphFile *glyphs);
+
+GlyphFileCounts glyphFileCounts(const GlyphFile &glyphs);
+void glyphFileResetCounts(GlyphFile *glyphs);
 
 // The memory the open file's index takes (ranges and the marks of unreadable
-// glyphs); the cache comes on top, GLYPH_CACHE_SLOTS slots of a glyph each.
-size_t glyphFileIndexMemory();
+// glyphs); the cache comes on top, GLYPH_CACHE_SLOTS slots of a glyph each,
+// inside the GlyphFile itself.
+size_t glyphFileIndexMemory(const GlyphFile &glyphs);

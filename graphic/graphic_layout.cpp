@@ -70,14 +70,14 @@ bool anyScript(WidgetKind kind)
            kind == WIDGET_LAST_ARTIST;
 }
 
-void drawWidgetText(Frame *frame, const Layout &layout, WidgetKind kind, GlyphLookup lookup,
+void drawWidgetText(Frame *frame, const Layout &layout, WidgetKind kind, GlyphLookup lookup, void *lookupContext,
                     const ScreenModel &model)
 {
     const WidgetPlace &place = layout.widgets[kind];
     const ScreenText &text = model.texts[kind];
     if (!place.shown || text.length == 0)
         return;
-    TextStyle style = widgetStyle(place.font, anyScript(kind) ? lookup : nullptr);
+    TextStyle style = widgetStyle(place.font, anyScript(kind) ? lookup : nullptr, lookupContext);
     int offset = model.offsets[kind];
     int left = alignedLeft(place, textWidth(style, text.text, text.length));
     drawText(frame, style, left - offset, baselineIn(place), text.text, text.length, clipOf(place.box));
@@ -121,8 +121,8 @@ void drawClock(Frame *frame, const WidgetPlace &place, const ScreenModel &model)
     const ScreenText &time = model.texts[WIDGET_CLOCK];
     if (!place.shown || time.length == 0)
         return;
-    TextStyle style = widgetStyle(place.font, nullptr);
-    TextStyle amPmStyle = widgetStyle(WIDGET_FONT_SMALL, nullptr);
+    TextStyle style = widgetStyle(place.font, nullptr, nullptr);
+    TextStyle amPmStyle = widgetStyle(WIDGET_FONT_SMALL, nullptr, nullptr);
     int timeWidth = textWidth(style, time.text, time.length);
     int amPmWidth = model.amPm.length > 0 ? AM_PM_GAP + textWidth(amPmStyle, model.amPm.text, model.amPm.length)
                                           : 0;
@@ -139,7 +139,7 @@ void drawClock(Frame *frame, const WidgetPlace &place, const ScreenModel &model)
 // font, broken into lines as wide as the panel.
 void drawNotice(Frame *frame, const ScreenText &notice)
 {
-    TextStyle style = widgetStyle(WIDGET_FONT_SMALL, nullptr);
+    TextStyle style = widgetStyle(WIDGET_FONT_SMALL, nullptr, nullptr);
     int perLine = frame->width / FONT_SMALL.cellWidth;
     if (perLine < 1)
         return;
@@ -175,21 +175,23 @@ void screenTextSetAscii(ScreenText *text, const char *characters)
     text->length = i;
 }
 
-TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup)
+TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup, void *lookupContext)
 {
     TextStyle style = textStyle(fontOf(font));
     if (lookup != nullptr)
-        textStyleAddLookup(&style, lookup);
+        textStyleAddLookup(&style, lookup, lookupContext);
     return style;
 }
 
-int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, const ScreenText &text)
+int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, void *lookupContext,
+                    const ScreenText &text)
 {
-    return textWidth(widgetStyle(layout.widgets[kind].font, anyScript(kind) ? lookup : nullptr), text.text,
-                     text.length);
+    return textWidth(widgetStyle(layout.widgets[kind].font, anyScript(kind) ? lookup : nullptr, lookupContext),
+                     text.text, text.length);
 }
 
-void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup)
+void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup,
+                void *lookupContext)
 {
     frameClear(frame);
     const WidgetPlace *places = layout.widgets;
@@ -199,15 +201,15 @@ void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, Gl
     }
     if (model.shown == SHOWN_IDLE) {
         drawClock(frame, places[WIDGET_CLOCK], model);
-        drawWidgetText(frame, layout, WIDGET_DATE, lookup, model);
-        drawWidgetText(frame, layout, WIDGET_LAST_ARTIST, lookup, model);
+        drawWidgetText(frame, layout, WIDGET_DATE, lookup, lookupContext, model);
+        drawWidgetText(frame, layout, WIDGET_LAST_ARTIST, lookup, lookupContext, model);
         return;
     }
     if (model.shown != SHOWN_STATUS)
         return;
     static const WidgetKind STATUS_TEXTS[] = {WIDGET_ARTIST, WIDGET_SONG, WIDGET_ALBUM, WIDGET_TIME, WIDGET_INFO};
     for (WidgetKind kind : STATUS_TEXTS)
-        drawWidgetText(frame, layout, kind, lookup, model);
+        drawWidgetText(frame, layout, kind, lookup, lookupContext, model);
     drawIcon(frame, places[WIDGET_ICON], model.playState);
     drawBar(frame, places[WIDGET_BAR], model.barFill);
 }

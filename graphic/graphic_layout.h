@@ -44,14 +44,17 @@ void screenTextSet(ScreenText *text, const char32_t *characters, int length);
 void screenTextSetAscii(ScreenText *text, const char *characters);
 
 // How a widget's text is drawn: its font, and Japanese, Chinese and Korean
-// from the lookup the screen was given (none when it is null).
-TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup);
+// from the lookup the screen was given, over its context (none when the
+// lookup is null).
+TextStyle widgetStyle(WidgetFont font, GlyphLookup lookup, void *lookupContext);
 
 // The width of a text as the widget draws it.
-int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, const ScreenText &text);
+int widgetTextWidth(const Layout &layout, WidgetKind kind, GlyphLookup lookup, void *lookupContext,
+                    const ScreenText &text);
 
 // Draws the model through the layout into the frame (its size kept).
-void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup);
+void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, GlyphLookup lookup,
+                void *lookupContext);
 
 // How many pixels of a bar `width` wide are filled (what a tick may change).
 int progressBarFill(int positionMs, int lengthSeconds, int width);

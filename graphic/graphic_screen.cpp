@@ -68,7 +68,8 @@ int overflowOf(WidgetKind kind)
     const WidgetPlace &place = placeOf(kind);
     if (!place.shown || !place.scroll)
         return 0;
-    int overflow = widgetTextWidth(setup.layout, kind, setup.lookup, titleOf(kind)) - place.box.width;
+    int overflow =
+        widgetTextWidth(setup.layout, kind, setup.lookup, setup.lookupContext, titleOf(kind)) - place.box.width;
     return overflow > 0 ? overflow : 0;
 }
 
@@ -159,7 +160,7 @@ void showScreen(bool always)
     drawn = model;
     drawnValid = true;
     overdrawWhenDrawn = setup.sink.overdrawCount();
-    drawScreen(&frame, setup.layout, model, setup.lookup);
+    drawScreen(&frame, setup.layout, model, setup.lookup, setup.lookupContext);
     setup.sink.show(frame);
 }
 

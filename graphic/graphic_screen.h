@@ -47,6 +47,7 @@ struct ScreenSetup {
     Layout layout;
     FrameSink sink;
     GlyphLookup lookup; // Japanese, Chinese and Korean for the titles; may be null
+    void *lookupContext; // handed to lookup: the glyph file it reads
     // Why the layout or the size asked for was not taken, shown on the
     // panel for NOTICE_MS from the first tick on; empty for none.
     char notice[160];

@@ -29,22 +29,22 @@ TextStyle textStyle(const Font &font)
     return style;
 }
 
-static bool addSource(TextStyle *style, const Font *font, GlyphLookup lookup)
+static bool addSource(TextStyle *style, const Font *font, GlyphLookup lookup, void *context)
 {
     if (style->sourceCount >= MAX_GLYPH_SOURCES)
         return false;
-    style->sources[style->sourceCount++] = GlyphSource{font, lookup};
+    style->sources[style->sourceCount++] = GlyphSource{font, lookup, context};
     return true;
 }
 
 bool textStyleAddFont(TextStyle *style, const Font &font)
 {
-    return addSource(style, &font, nullptr);
+    return addSource(style, &font, nullptr, nullptr);
 }
 
-bool textStyleAddLookup(TextStyle *style, GlyphLookup lookup)
+bool textStyleAddLookup(TextStyle *style, GlyphLookup lookup, void *context)
 {
-    return addSource(style, nullptr, lookup);
+    return addSource(style, nullptr, lookup, context);
 }
 
 static const char32_t REPLACEMENT_CHARACTER = 0xFFFD;
@@ -109,7 +109,9 @@ bool styleGlyph(const TextStyle &style, char32_t codePoint, Glyph *glyph)
     if (!drawnAsBox(codePoint)) {
         for (int i = 0; i < style.sourceCount; i++) {
             const GlyphSource &source = style.sources[i];
-            if (source.font ? fontGlyph(*source.font, codePoint, glyph) : source.lookup && source.lookup(codePoint, glyph))
+            bool found = source.font ? fontGlyph(*source.font, codePoint, glyph)
+                                     : source.lookup && source.lookup(source.context, codePoint, glyph);
+            if (found)
                 return true;
         }
     }

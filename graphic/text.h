@@ -53,14 +53,17 @@ extern const Font FONT_SMALL;  // 5x7: the info line, AM/PM
 // Finds a compiled-in glyph by binary search.
 bool fontGlyph(const Font &font, char32_t codePoint, Glyph *glyph);
 
-// Finds a glyph elsewhere. The rows it hands out must stay valid until the
-// next call of the same function.
-typedef bool (*GlyphLookup)(char32_t codePoint, Glyph *glyph);
+// Finds a glyph elsewhere, in what context points at (a glyph file, say;
+// the style only hands it back). The rows it hands out must stay valid
+// until the next call with the same context.
+typedef bool (*GlyphLookup)(void *context, char32_t codePoint, Glyph *glyph);
 
-// Where glyphs come from: a compiled-in font or a lookup, one of the two.
+// Where glyphs come from: a compiled-in font or a lookup with its context,
+// one of the two.
 struct GlyphSource {
     const Font *font;
     GlyphLookup lookup;
+    void *context;
 };
 
 enum { MAX_GLYPH_SOURCES = 4 };
@@ -81,7 +84,7 @@ TextStyle textStyle(const Font &font);
 // Adds a source after those the style has; false when it has
 // MAX_GLYPH_SOURCES already.
 bool textStyleAddFont(TextStyle *style, const Font &font);
-bool textStyleAddLookup(TextStyle *style, GlyphLookup lookup);
+bool textStyleAddLookup(TextStyle *style, GlyphLookup lookup, void *context);
 
 // UTF-16 code units (the host's wide window title) into code points:
 // surrogate pairs joined, a lone surrogate as U+FFFD. Writes at most

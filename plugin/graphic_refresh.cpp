@@ -103,11 +103,13 @@ static ClockReading readClock()
 // The glyphs of Japanese, Chinese and Korean, beside the plug-in and by
 // full path as everything it loads. Checked once here; a file that is
 // missing or damaged leaves those characters as boxes.
+static GlyphFile glyphs;
+
 static void openGlyphFile()
 {
     char path[MAX_PATH * 2];
     if (pluginFolderPath(GLYPH_FILE_NAME, path, sizeof path))
-        glyphFileOpen(path);
+        glyphFileOpen(&glyphs, path);
 }
 
 // The layout file "Layout File" names in the plug-in folder, or the
@@ -140,7 +142,8 @@ void graphicRefreshStart()
     setup.height = panelGeometry.height;
     chooseLayout(&setup);
     setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
-    setup.lookup = glyphFileGlyph;
+    setup.lookup = glyphFileLookup;
+    setup.lookupContext = &glyphs;
     graphicScreenStart(setup);
     portNotice(setup.notice);
     portThreadStart();
@@ -163,7 +166,7 @@ void graphicRefreshShutdown()
     stopScrollTimer();
     portThreadFinish(PORT_THREAD_END_PATIENCE_MS);
     graphicScreenShutdown(nowMs());
-    glyphFileClose();
+    glyphFileClose(&glyphs);
 }
 
 const DisplayScreen GRAPHIC_SCREEN = {graphicRefreshStart, graphicRefreshTick, graphicScreenRedraw,

@@ -23,6 +23,10 @@ struct StatusShown {
     int lengthSeconds;
 };
 
+// The glyph file the frames here take Japanese, Chinese and Korean from:
+// closed, so such characters are boxes, unless a test opens it.
+inline GlyphFile screenGlyphFile;
+
 inline Layout classicLayout()
 {
     return builtInLayout(PANEL_WIDTH, PANEL_HEIGHT);
@@ -44,7 +48,7 @@ inline Frame drawnStatus(const StatusShown &shown)
     model.barFill = progressBarFill(shown.positionMs, shown.lengthSeconds, layout.widgets[WIDGET_BAR].box.width);
     Frame frame;
     frameStart(&frame, PANEL_WIDTH, PANEL_HEIGHT);
-    drawScreen(&frame, layout, model, glyphFileGlyph);
+    drawScreen(&frame, layout, model, glyphFileLookup, &screenGlyphFile);
     return frame;
 }
 
@@ -60,7 +64,7 @@ inline Frame drawnIdle(const std::string &time, const std::u32string &amPm, cons
     screenTextSet(&model.texts[WIDGET_LAST_ARTIST], lastArtist.data(), (int)lastArtist.size());
     Frame frame;
     frameStart(&frame, PANEL_WIDTH, PANEL_HEIGHT);
-    drawScreen(&frame, classicLayout(), model, glyphFileGlyph);
+    drawScreen(&frame, classicLayout(), model, glyphFileLookup, &screenGlyphFile);
     return frame;
 }
 
@@ -70,7 +74,8 @@ inline int rowOverflow(const std::u32string &text)
     ScreenText shown;
     screenTextSet(&shown, text.data(), (int)text.size());
     Layout layout = classicLayout();
-    return widgetTextWidth(layout, WIDGET_SONG, glyphFileGlyph, shown) - layout.widgets[WIDGET_SONG].box.width;
+    return widgetTextWidth(layout, WIDGET_SONG, glyphFileLookup, &screenGlyphFile, shown) -
+           layout.widgets[WIDGET_SONG].box.width;
 }
 
 // The screen as the plug-in starts it: the built-in layout for the panel's
@@ -83,6 +88,7 @@ inline void startScreenOnPort()
     setup.height = panelGeometry.height;
     setup.layout = builtInLayout(setup.width, setup.height);
     setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
-    setup.lookup = glyphFileGlyph;
+    setup.lookup = glyphFileLookup;
+    setup.lookupContext = &screenGlyphFile;
     graphicScreenStart(setup);
 }

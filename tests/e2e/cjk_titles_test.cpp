@@ -31,8 +31,8 @@ std::vector<bool> expectedPanel(const std::u32string &artist, const std::u32stri
 }
 
 struct CjkTitles : ::testing::Test {
-    void SetUp() override { ASSERT_TRUE(glyphFileOpen(PIXELVANE_NATIVE_GLYPH_FILE)); }
-    void TearDown() override { glyphFileClose(); }
+    void SetUp() override { ASSERT_TRUE(glyphFileOpen(&screenGlyphFile, PIXELVANE_NATIVE_GLYPH_FILE)); }
+    void TearDown() override { glyphFileClose(&screenGlyphFile); }
 };
 
 } // namespace
@@ -62,9 +62,9 @@ TEST_F(CjkTitles, JapaneseChineseAndKoreanShowInTheirOwnGlyphsAndOneIdeographApa
         EXPECT_EQ(run.panel("neighbour"), neighbour);
         EXPECT_NE(shown, neighbour) << "the two ideographs are drawn as different glyphs";
         // Not boxes: the title's glyphs are not those a missing file gives.
-        glyphFileClose();
+        glyphFileClose(&screenGlyphFile);
         EXPECT_NE(expectedPanel(t.artist, t.song), shown);
-        ASSERT_TRUE(glyphFileOpen(PIXELVANE_NATIVE_GLYPH_FILE));
+        ASSERT_TRUE(glyphFileOpen(&screenGlyphFile, PIXELVANE_NATIVE_GLYPH_FILE));
     }
 }
 
@@ -101,7 +101,7 @@ TEST_F(CjkTitles, AMissingOrDamagedGlyphFileCostsBoxesAndNothingElse)
     writeScenarioFile("glyphs-bad-index.bin", badIndex);
     writeScenarioFile("glyphs-cut-short.bin", good.substr(0, good.size() / 3));
     writeScenarioFile("glyphs-noise.bin", std::string(4096, 'x'));
-    glyphFileClose();
+    glyphFileClose(&screenGlyphFile);
     std::vector<bool> boxes = expectedPanel(U"宇多田ヒカル", U"未来 Song");
     const struct {
         const char *name;
@@ -121,5 +121,5 @@ TEST_F(CjkTitles, AMissingOrDamagedGlyphFileCostsBoxesAndNothingElse)
         expectCleanRun(run);
         EXPECT_EQ(run.panel("shown"), boxes);
     }
-    ASSERT_TRUE(glyphFileOpen(PIXELVANE_NATIVE_GLYPH_FILE));
+    ASSERT_TRUE(glyphFileOpen(&screenGlyphFile, PIXELVANE_NATIVE_GLYPH_FILE));
 }

@@ -31,6 +31,8 @@ const ClipRect ROW_CLIP = {0, 14, PANEL_WIDTH, 28};
 const int BASELINE = 14 + 12;
 
 std::string glyphPath;
+// The file the reader opens, static as the plug-in's.
+GlyphFile glyphs;
 
 void removeGlyphFile()
 {
@@ -87,25 +89,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(std::fwrite(data + fileAt, 1, size - fileAt, file) == size - fileAt, "short write of the glyph file");
     std::fclose(file);
 
-    bool opened = glyphFileOpen(glyphPath.c_str());
-    check(opened == glyphFileIsOpen(), "glyphFileIsOpen disagrees with glyphFileOpen");
-    check(opened || glyphFileIndexMemory() == 0, "a refused file holds memory");
+    bool opened = glyphFileOpen(&glyphs, glyphPath.c_str());
+    check(opened == glyphFileIsOpen(glyphs), "glyphFileIsOpen disagrees with glyphFileOpen");
+    check(opened || glyphFileIndexMemory(glyphs) == 0, "a refused file holds memory");
 
     Glyph glyph, again;
     uint8_t rows[GLYPH_FILE_MAX_GLYPH_BYTES];
     for (size_t i = 0; i < lookups; i++) {
-        bool found = glyphFileGlyph(text[i], &glyph);
+        bool found = glyphFileGlyph(&glyphs, text[i], &glyph);
         check(opened || !found, "a glyph from a file that did not open");
         if (!found)
             continue;
         checkGlyph(glyph);
         std::memcpy(rows, glyph.rows, (size_t)glyph.height * glyph.bytesPerRow);
-        check(glyphFileGlyph(text[i], &again), "a glyph found once is gone the next time");
+        check(glyphFileGlyph(&glyphs, text[i], &again), "a glyph found once is gone the next time");
         check(sameGlyph(glyph, rows, again), "a glyph changed between two lookups");
     }
 
     TextStyle style = textStyle(FONT_ROW);
-    textStyleAddLookup(&style, glyphFileGlyph);
+    textStyleAddLookup(&style, glyphFileLookup, &glyphs);
     Frame frame;
     frameClear(&frame);
     int advance = drawText(&frame, style, 3, BASELINE, text, (int)lookups, ROW_CLIP);
@@ -115,11 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (y < ROW_CLIP.top || y >= ROW_CLIP.bottom)
                 check(!framePixelAt(frame, x, y), "ink outside the row's clip");
 
-    uint64_t reads = glyphFileCounts().reads;
+    uint64_t reads = glyphFileCounts(glyphs).reads;
     drawText(&frame, style, -40, BASELINE, text, (int)lookups, ROW_CLIP);
-    check(glyphFileCounts().reads == reads, "drawing the same text again read the file");
+    check(glyphFileCounts(glyphs).reads == reads, "drawing the same text again read the file");
 
-    glyphFileClose();
-    check(lookups == 0 || !glyphFileGlyph(text[0], &glyph), "a glyph after closing");
+    glyphFileClose(&glyphs);
+    check(lookups == 0 || !glyphFileGlyph(&glyphs, text[0], &glyph), "a glyph after closing");
     return 0;
 }

@@ -139,7 +139,7 @@ int width(const TextStyle &style, const std::u32string &text)
     return textWidth(style, text.data(), (int)text.size());
 }
 
-bool noGlyphs(char32_t, Glyph *)
+bool noGlyphs(void *, char32_t, Glyph *)
 {
     return false;
 }

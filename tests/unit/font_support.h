@@ -55,7 +55,7 @@ int draw(Frame *frame, const TextStyle &style, int x, int baseline, const std::u
 int width(const TextStyle &style, const std::u32string &text);
 
 // A lookup that has nothing.
-bool noGlyphs(char32_t codePoint, Glyph *glyph);
+bool noGlyphs(void *context, char32_t codePoint, Glyph *glyph);
 
 // A frame to draw into and the one it should equal, both blank.
 struct Framed : ::testing::Test {

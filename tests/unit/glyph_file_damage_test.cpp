@@ -83,6 +83,9 @@ Bytes validFile(const std::vector<TestRange> &ranges = RANGES, unsigned glyphs =
     return bytes;
 }
 
+// The file the tests open, kept static as the plug-in keeps its own.
+GlyphFile glyphs;
+
 struct DamagedGlyphFile : Framed {
     fs::path path;
 
@@ -95,19 +98,19 @@ struct DamagedGlyphFile : Framed {
     }
     void TearDown() override
     {
-        glyphFileClose();
+        glyphFileClose(&glyphs);
         fs::remove(path);
     }
     void write(const Bytes &bytes)
     {
         std::ofstream(path, std::ios::binary).write((const char *)bytes.data(), (std::streamsize)bytes.size());
     }
-    bool open() { return glyphFileOpen(path.string().c_str()); }
+    bool open() { return glyphFileOpen(&glyphs, path.string().c_str()); }
 
     static TextStyle rowStyle()
     {
         TextStyle style = textStyle(FONT_ROW);
-        textStyleAddLookup(&style, glyphFileGlyph);
+        textStyleAddLookup(&style, glyphFileLookup, &glyphs);
         return style;
     }
     // What a text looks like when the file gives nothing: the row font's boxes.
@@ -116,7 +119,7 @@ struct DamagedGlyphFile : Framed {
         Frame boxes;
         frameClear(&boxes);
         TextStyle style = textStyle(FONT_ROW);
-        textStyleAddLookup(&style, noGlyphs);
+        textStyleAddLookup(&style, noGlyphs, nullptr);
         draw(&boxes, style, 0, 12, text);
         return boxes;
     }
@@ -133,7 +136,7 @@ TEST_F(DamagedGlyphFile, AGoodFileGivesEachGlyphItsOwnBytesAndAdvance)
     } EXPECTED[] = {{0x3041, 0, 14}, {0x3043, 2, 14}, {0x65E5, 3, 14}, {0xAC00, 4, 12}, {0xAC01, 5, 12}};
     for (const auto &e : EXPECTED) {
         Glyph glyph;
-        ASSERT_TRUE(glyphFileGlyph(e.codePoint, &glyph)) << std::hex << (unsigned)e.codePoint;
+        ASSERT_TRUE(glyphFileGlyph(&glyphs, e.codePoint, &glyph)) << std::hex << (unsigned)e.codePoint;
         EXPECT_EQ(glyph.width, e.advance);
         EXPECT_EQ(glyph.height, HEIGHT);
         EXPECT_EQ(glyph.ascent, ASCENT);
@@ -143,7 +146,7 @@ TEST_F(DamagedGlyphFile, AGoodFileGivesEachGlyphItsOwnBytesAndAdvance)
     }
     Glyph glyph;
     for (char32_t absent : {0x3040u, 0x3044u, 0x65E4u, 0x65E6u, 0xABFFu, 0xAC02u})
-        EXPECT_FALSE(glyphFileGlyph(absent, &glyph)) << std::hex << (unsigned)absent;
+        EXPECT_FALSE(glyphFileGlyph(&glyphs, absent, &glyph)) << std::hex << (unsigned)absent;
 }
 
 // Each fault, made in a good file: the reader must refuse it at opening.
@@ -199,11 +202,11 @@ TEST_F(DamagedGlyphFile, IsRefusedAtOpeningAndTheTextShowsBoxes)
         damage.make(&bytes);
         write(bytes);
         EXPECT_FALSE(open()) << damage.what;
-        EXPECT_FALSE(glyphFileIsOpen()) << damage.what;
+        EXPECT_FALSE(glyphFileIsOpen(glyphs)) << damage.what;
         SetUp();
         draw(&frame, rowStyle(), 0, 12, text);
         EXPECT_EQ(frameDifferences(frame, boxesOnly(text)), "") << damage.what;
-        EXPECT_EQ(glyphFileCounts().reads, 0u) << damage.what;
+        EXPECT_EQ(glyphFileCounts(glyphs).reads, 0u) << damage.what;
     }
 }
 
@@ -213,7 +216,7 @@ TEST_F(DamagedGlyphFile, ThatIsMissingOrAFolderIsRefused)
     fs::create_directories(path);
     EXPECT_FALSE(open());
     fs::remove(path);
-    EXPECT_FALSE(glyphFileOpen(""));
+    EXPECT_FALSE(glyphFileOpen(&glyphs, ""));
 }
 
 TEST_F(DamagedGlyphFile, ThatTurnsBadReplacesTheGoodOneOpenBefore)
@@ -225,7 +228,7 @@ TEST_F(DamagedGlyphFile, ThatTurnsBadReplacesTheGoodOneOpenBefore)
     write(bytes);
     EXPECT_FALSE(open());
     Glyph glyph;
-    EXPECT_FALSE(glyphFileGlyph(0x3041, &glyph)) << "the good file's glyphs stayed in the cache";
+    EXPECT_FALSE(glyphFileGlyph(&glyphs, 0x3041, &glyph)) << "the good file's glyphs stayed in the cache";
 }
 
 // A file cut short after it was opened (replaced by a broken copy while the
@@ -236,24 +239,83 @@ TEST_F(DamagedGlyphFile, CutAfterOpeningBoxesTheGlyphsPastItsEndAndReadsThemOnce
     ASSERT_TRUE(open());
     fs::resize_file(path, fs::file_size(path) - GLYPH_BYTES - GLYPH_BYTES / 2);
     Glyph glyph;
-    EXPECT_TRUE(glyphFileGlyph(0x3041, &glyph)) << "before the cut";
-    EXPECT_FALSE(glyphFileGlyph(0xAC01, &glyph)) << "wholly past the end";
-    EXPECT_FALSE(glyphFileGlyph(0xAC00, &glyph)) << "cut in half";
-    GlyphFileCounts counts = glyphFileCounts();
+    EXPECT_TRUE(glyphFileGlyph(&glyphs, 0x3041, &glyph)) << "before the cut";
+    EXPECT_FALSE(glyphFileGlyph(&glyphs, 0xAC01, &glyph)) << "wholly past the end";
+    EXPECT_FALSE(glyphFileGlyph(&glyphs, 0xAC00, &glyph)) << "cut in half";
+    GlyphFileCounts counts = glyphFileCounts(glyphs);
     EXPECT_EQ(counts.reads, 3u);
     EXPECT_EQ(counts.failedReads, 2u);
     EXPECT_EQ(counts.bytesRead, (uint64_t)GLYPH_BYTES + GLYPH_BYTES / 2) << "what the short read got";
 
     // Ticks later: the same title again reads nothing more.
     for (int tick = 0; tick < 3; tick++) {
-        EXPECT_FALSE(glyphFileGlyph(0xAC01, &glyph));
-        EXPECT_FALSE(glyphFileGlyph(0xAC00, &glyph));
-        EXPECT_TRUE(glyphFileGlyph(0x3041, &glyph));
+        EXPECT_FALSE(glyphFileGlyph(&glyphs, 0xAC01, &glyph));
+        EXPECT_FALSE(glyphFileGlyph(&glyphs, 0xAC00, &glyph));
+        EXPECT_TRUE(glyphFileGlyph(&glyphs, 0x3041, &glyph));
     }
-    EXPECT_EQ(glyphFileCounts().reads, 3u);
+    EXPECT_EQ(glyphFileCounts(glyphs).reads, 3u);
     // A glyph still inside the file reads as before.
-    EXPECT_TRUE(glyphFileGlyph(0x65E5, &glyph));
+    EXPECT_TRUE(glyphFileGlyph(&glyphs, 0x65E5, &glyph));
     EXPECT_EQ(glyph.rows[0], glyphByte(3, 0));
+}
+
+// Two files open at once, the same code points in both as other glyphs:
+// each answers from its own index, cache, marks and counts, and a style
+// draws from the file it was handed.
+TEST_F(DamagedGlyphFile, OpenBesideAnotherKeepsItsOwnGlyphsCacheAndCounts)
+{
+    write(validFile());
+    ASSERT_TRUE(open());
+    // The other file: U+3040-3042, 10 wide, so U+3041 is its glyph 1 where
+    // the first file's is glyph 0, and U+3042 its last.
+    fs::path otherPath = path;
+    otherPath += ".other";
+    Bytes otherBytes = validFile({{0x3040, 3, 10}}, 3);
+    std::ofstream(otherPath, std::ios::binary)
+        .write((const char *)otherBytes.data(), (std::streamsize)otherBytes.size());
+    static GlyphFile other;
+    ASSERT_TRUE(glyphFileOpen(&other, otherPath.string().c_str()));
+
+    Glyph mine, theirs;
+    ASSERT_TRUE(glyphFileGlyph(&glyphs, 0x3041, &mine));
+    ASSERT_TRUE(glyphFileGlyph(&other, 0x3041, &theirs));
+    EXPECT_EQ(mine.width, 14);
+    EXPECT_EQ(theirs.width, 10);
+    EXPECT_EQ(mine.rows[0], glyphByte(0, 0)) << "the other file's lookup took this file's slot";
+    EXPECT_EQ(theirs.rows[0], glyphByte(1, 0));
+    EXPECT_FALSE(glyphFileGlyph(&other, 0x65E5, &theirs)) << "only the first file holds it";
+
+    // The other file cut short: its last glyph becomes unreadable, and this
+    // file's glyph of the same code point still reads.
+    fs::resize_file(otherPath, fs::file_size(otherPath) - 1);
+    EXPECT_FALSE(glyphFileGlyph(&other, 0x3042, &theirs));
+    ASSERT_TRUE(glyphFileGlyph(&glyphs, 0x3042, &mine));
+    EXPECT_EQ(mine.rows[0], glyphByte(1, 0));
+
+    // A style draws from the file it was handed: the other's U+3042 is now
+    // a box of the row font's 7 columns.
+    TextStyle otherStyle = textStyle(FONT_ROW);
+    textStyleAddLookup(&otherStyle, glyphFileLookup, &other);
+    EXPECT_EQ(width(rowStyle(), U"\u3041\u3042"), 14 + 14);
+    EXPECT_EQ(width(otherStyle, U"\u3041\u3042"), 10 + 7);
+
+    GlyphFileCounts counts = glyphFileCounts(glyphs), otherCounts = glyphFileCounts(other);
+    EXPECT_EQ(counts.lookups, 4u);
+    EXPECT_EQ(counts.reads, 2u) << "U+3041 and U+3042, each once";
+    EXPECT_EQ(counts.failedReads, 0u);
+    EXPECT_EQ(otherCounts.lookups, 5u);
+    EXPECT_EQ(otherCounts.reads, 2u) << "U+3041, and U+3042 once though looked up twice";
+    EXPECT_EQ(otherCounts.failedReads, 1u);
+    EXPECT_NE(glyphFileIndexMemory(glyphs), glyphFileIndexMemory(other));
+
+    // Closing one leaves the other open, its cache whole.
+    glyphFileClose(&other);
+    fs::remove(otherPath);
+    EXPECT_FALSE(glyphFileIsOpen(other));
+    EXPECT_FALSE(glyphFileGlyph(&other, 0x3041, &theirs));
+    ASSERT_TRUE(glyphFileGlyph(&glyphs, 0x3041, &mine));
+    EXPECT_EQ(mine.rows[0], glyphByte(0, 0));
+    EXPECT_EQ(glyphFileCounts(glyphs).reads, 2u);
 }
 
 TEST_F(DamagedGlyphFile, AtTheLimitsIsStillAccepted)
@@ -269,11 +331,11 @@ TEST_F(DamagedGlyphFile, AtTheLimitsIsStillAccepted)
     write(bytes);
     ASSERT_TRUE(open());
     Glyph glyph;
-    ASSERT_TRUE(glyphFileGlyph(0x10FFFF, &glyph));
+    ASSERT_TRUE(glyphFileGlyph(&glyphs, 0x10FFFF, &glyph));
     EXPECT_EQ(glyph.width, 16);
     EXPECT_EQ(glyph.height, 16);
     EXPECT_EQ(glyph.rows[glyphBytes - 1], 0xFF);
-    ASSERT_TRUE(glyphFileGlyph(0x20, &glyph));
+    ASSERT_TRUE(glyphFileGlyph(&glyphs, 0x20, &glyph));
     EXPECT_EQ(glyph.width, 1);
     // Drawn over the panel's corner, the ink stays inside the frame: 3
     // columns of 14 rows show.

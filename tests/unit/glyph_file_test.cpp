@@ -19,11 +19,14 @@ namespace {
 
 const std::string F14_FILE = fontFile("f14.pcf.gz");
 
+// The built file, kept static as the plug-in keeps its own.
+GlyphFile builtFile;
+
 // A glyph from the file as a cell of the file's height, like tableCell.
 bool fileCell(char32_t codePoint, Cell *cell)
 {
     Glyph glyph;
-    if (!glyphFileGlyph(codePoint, &glyph))
+    if (!glyphFileGlyph(&builtFile, codePoint, &glyph))
         return false;
     cell->advance = glyph.width;
     cell->ascent = glyph.ascent;
@@ -46,15 +49,15 @@ struct BuiltGlyphFile : Framed {
     void SetUp() override
     {
         Framed::SetUp();
-        ASSERT_TRUE(glyphFileOpen(PIXELVANE_GLYPH_FILE)) << PIXELVANE_GLYPH_FILE;
+        ASSERT_TRUE(glyphFileOpen(&builtFile, PIXELVANE_GLYPH_FILE)) << PIXELVANE_GLYPH_FILE;
     }
-    void TearDown() override { glyphFileClose(); }
+    void TearDown() override { glyphFileClose(&builtFile); }
 
     // The artist and song rows' sources: the row font, then the file.
     TextStyle rowStyle() const
     {
         TextStyle style = textStyle(FONT_ROW);
-        textStyleAddLookup(&style, glyphFileGlyph);
+        textStyleAddLookup(&style, glyphFileLookup, &builtFile);
         return style;
     }
 };
@@ -142,7 +145,7 @@ TEST_F(BuiltGlyphFile, HoldsEveryGlyphF14HasInItsBlocksAsFreeTypeRendersIt)
         EXPECT_EQ(inFile, block.glyphs) << block.name;
         total += inFile;
     }
-    GlyphFileCounts counts = glyphFileCounts();
+    GlyphFileCounts counts = glyphFileCounts(builtFile);
     EXPECT_EQ(counts.reads, (uint64_t)total) << "one read a glyph, none for what the file lacks";
     EXPECT_EQ(counts.failedReads, 0u);
     EXPECT_EQ(counts.bytesRead, (uint64_t)total * 14 * 2);
@@ -154,9 +157,9 @@ TEST_F(BuiltGlyphFile, HasNothingOutsideItsBlocksAndReadsNothingToSaySo)
                                 0xFFFD, 0x1F600, 0x20000, 0x10FFFF, 0x110000, 0xFFFFFFFF};
     Glyph glyph;
     for (char32_t c : OUTSIDE)
-        EXPECT_FALSE(glyphFileGlyph(c, &glyph)) << hex(c);
-    EXPECT_EQ(glyphFileCounts().lookups, sizeof OUTSIDE / sizeof OUTSIDE[0]);
-    EXPECT_EQ(glyphFileCounts().reads, 0u);
+        EXPECT_FALSE(glyphFileGlyph(&builtFile, c, &glyph)) << hex(c);
+    EXPECT_EQ(glyphFileCounts(builtFile).lookups, sizeof OUTSIDE / sizeof OUTSIDE[0]);
+    EXPECT_EQ(glyphFileCounts(builtFile).reads, 0u);
 }
 
 TEST_F(BuiltGlyphFile, PutsCjkBesideLatinOnTheRowsBaseline)
@@ -186,13 +189,13 @@ TEST_F(BuiltGlyphFile, ReadsATitleOnceAndNothingWhenItIsDrawnAgain)
     width(rowStyle(), title);
     draw(&frame, rowStyle(), 0, 12, title);
     first = frame;
-    GlyphFileCounts afterFirst = glyphFileCounts();
+    GlyphFileCounts afterFirst = glyphFileCounts(builtFile);
     EXPECT_EQ(afterFirst.reads, (uint64_t)distinct);
 
     frameClear(&frame);
     width(rowStyle(), title);
     draw(&frame, rowStyle(), 0, 12, title);
-    GlyphFileCounts afterSecond = glyphFileCounts();
+    GlyphFileCounts afterSecond = glyphFileCounts(builtFile);
     EXPECT_EQ(afterSecond.reads, afterFirst.reads) << "the second drawing read the file";
     EXPECT_EQ(afterSecond.lookups, afterFirst.lookups + 2 * title.size());
     EXPECT_EQ(frameDifferences(frame, first), "");
@@ -206,11 +209,11 @@ TEST_F(BuiltGlyphFile, KeepsTheLongestTitleInTheCache)
     for (char32_t c = 0xAC00; title.size() < 255; c++)
         title += c;
     draw(&frame, rowStyle(), 0, 12, title);
-    uint64_t reads = glyphFileCounts().reads;
+    uint64_t reads = glyphFileCounts(builtFile).reads;
     EXPECT_EQ(reads, 255u);
     for (int offset = 0; offset < 3000; offset += 700)
         draw(&frame, rowStyle(), -offset, 12, title);
-    EXPECT_EQ(glyphFileCounts().reads, reads);
+    EXPECT_EQ(glyphFileCounts(builtFile).reads, reads);
 }
 
 // Track after track the cache fills up; the glyphs of the title showing now
@@ -223,19 +226,19 @@ TEST_F(BuiltGlyphFile, KeepsTheNewTitleOnceTheCacheIsFull)
     draw(&frame, rowStyle(), 0, 12, earlier);
     const std::u32string now = U"春夏秋冬東西南北天地山川草木花鳥風月雪雨";
     draw(&frame, rowStyle(), 0, 26, now);
-    uint64_t reads = glyphFileCounts().reads;
+    uint64_t reads = glyphFileCounts(builtFile).reads;
     EXPECT_EQ(reads, GLYPH_CACHE_SLOTS + now.size());
     for (int tick = 0; tick < 4; tick++)
         draw(&frame, rowStyle(), -tick, 26, now);
-    EXPECT_EQ(glyphFileCounts().reads, reads) << "a tick of the same title read the file";
+    EXPECT_EQ(glyphFileCounts(builtFile).reads, reads) << "a tick of the same title read the file";
 
     // A glyph's rows stay as handed out across the next lookup, even one
     // that takes a slot.
     Glyph first, next;
-    ASSERT_TRUE(glyphFileGlyph(U'日', &first));
+    ASSERT_TRUE(glyphFileGlyph(&builtFile, U'日', &first));
     std::vector<uint8_t> rows(first.rows, first.rows + first.height * first.bytesPerRow);
-    ASSERT_TRUE(glyphFileGlyph(U'本', &next));
-    EXPECT_EQ(glyphFileCounts().reads, reads + 2);
+    ASSERT_TRUE(glyphFileGlyph(&builtFile, U'本', &next));
+    EXPECT_EQ(glyphFileCounts(builtFile).reads, reads + 2);
     EXPECT_EQ(std::vector<uint8_t>(first.rows, first.rows + rows.size()), rows);
 }
 
@@ -259,16 +262,16 @@ TEST_F(BuiltGlyphFile, DrawsEachGlyphFromItsOwnRowsWhenTheCacheOverflows)
                 expectGlyph(F14_FILE, twice[i], x, 12);
         }
         ASSERT_EQ(frameDifferences(frame, expected), "") << "scrolled " << offset;
-        glyphFileClose();
+        glyphFileClose(&builtFile);
     }
 }
 
 TEST_F(BuiltGlyphFile, ReadsNothingOnceClosedAndBoxesWhatItHeld)
 {
-    glyphFileClose();
-    EXPECT_FALSE(glyphFileIsOpen());
+    glyphFileClose(&builtFile);
+    EXPECT_FALSE(glyphFileIsOpen(builtFile));
     Glyph glyph;
-    EXPECT_FALSE(glyphFileGlyph(U'日', &glyph));
+    EXPECT_FALSE(glyphFileGlyph(&builtFile, U'日', &glyph));
     EXPECT_EQ(draw(&frame, rowStyle(), 0, 12, U"\u65E5"), 7) << "a box of the row font's cell";
     frameOutline(&expected, 1, 1, 5, 12);
     EXPECT_EQ(frameDifferences(frame, expected), "");
@@ -277,8 +280,8 @@ TEST_F(BuiltGlyphFile, ReadsNothingOnceClosedAndBoxesWhatItHeld)
 TEST_F(BuiltGlyphFile, KeepsItsIndexSmall)
 {
     // 3,197 ranges of 12 bytes and a bit for each of 29,377 glyphs.
-    EXPECT_GT(glyphFileIndexMemory(), 0u);
-    EXPECT_LT(glyphFileIndexMemory(), 48u * 1024);
+    EXPECT_GT(glyphFileIndexMemory(builtFile), 0u);
+    EXPECT_LT(glyphFileIndexMemory(builtFile), 48u * 1024);
 }
 
 } // namespace

@@ -19,10 +19,13 @@ namespace {
 using namespace bdf_test;
 namespace fs = std::filesystem;
 
+// The file the tests open, kept static as the plug-in keeps its own.
+GlyphFile written;
+
 struct MakeGlyphFile : ToolFolderTest {
     void TearDown() override
     {
-        glyphFileClose();
+        glyphFileClose(&written);
         ToolFolderTest::TearDown();
     }
     fs::path output() const { return folder / "glyphs.bin"; }
@@ -40,7 +43,7 @@ TEST_F(MakeGlyphFile, WritesTheGlyphsOfEveryFontNamedInOneFile)
     write("narrow.bdf", bdfFont({{0xFF61, 6, 6, rowsOf("F8")}, {0xFF62, 6, 6, rowsOf("80")}}));
     ToolRun result = run("WIDE wide.bdf U+4E00-4E03\nNARROW narrow.bdf U+FF61-FF62\n");
     ASSERT_EQ(result.status, 0) << result.errors;
-    ASSERT_TRUE(glyphFileOpen(output().string().c_str()));
+    ASSERT_TRUE(glyphFileOpen(&written, output().string().c_str()));
 
     const struct {
         char32_t codePoint;
@@ -50,7 +53,7 @@ TEST_F(MakeGlyphFile, WritesTheGlyphsOfEveryFontNamedInOneFile)
                     {0xFF61, 6, 0xF8, 0x00}, {0xFF62, 6, 0x80, 0x00}};
     for (const auto &e : EXPECTED) {
         Glyph glyph;
-        ASSERT_TRUE(glyphFileGlyph(e.codePoint, &glyph)) << std::hex << (unsigned)e.codePoint;
+        ASSERT_TRUE(glyphFileGlyph(&written, e.codePoint, &glyph)) << std::hex << (unsigned)e.codePoint;
         EXPECT_EQ(glyph.width, e.advance);
         EXPECT_EQ(glyph.height, 12);
         EXPECT_EQ(glyph.ascent, 10);
@@ -61,7 +64,7 @@ TEST_F(MakeGlyphFile, WritesTheGlyphsOfEveryFontNamedInOneFile)
         }
     }
     Glyph glyph;
-    EXPECT_FALSE(glyphFileGlyph(0x4E02, &glyph)) << "the gap in the wide font";
+    EXPECT_FALSE(glyphFileGlyph(&written, 0x4E02, &glyph)) << "the gap in the wide font";
     // Three runs: U+4E00-4E01, U+4E03, U+FF61-FF62.
     size_t header = GLYPH_FILE_HEADER_BYTES + 3 * GLYPH_FILE_RANGE_BYTES;
     EXPECT_EQ(fs::file_size(output()), header + 5 * 12 * 2);
@@ -72,12 +75,12 @@ TEST_F(MakeGlyphFile, StartsANewRangeWhereTheAdvanceChanges)
     write("mixed.bdf", bdfFont({{0x41, 6, 6, rowsOf("F8")}, {0x42, 8, 8, rowsOf("FF")}, {0x43, 8, 8, rowsOf("81")}}));
     ToolRun result = run("MIXED mixed.bdf U+0041-0043\n");
     ASSERT_EQ(result.status, 0) << result.errors;
-    ASSERT_TRUE(glyphFileOpen(output().string().c_str()));
+    ASSERT_TRUE(glyphFileOpen(&written, output().string().c_str()));
     Glyph glyph;
-    ASSERT_TRUE(glyphFileGlyph(0x41, &glyph));
+    ASSERT_TRUE(glyphFileGlyph(&written, 0x41, &glyph));
     EXPECT_EQ(glyph.width, 6);
     EXPECT_EQ(glyph.bytesPerRow, 1) << "8 pixels at most fit one byte a row";
-    ASSERT_TRUE(glyphFileGlyph(0x43, &glyph));
+    ASSERT_TRUE(glyphFileGlyph(&written, 0x43, &glyph));
     EXPECT_EQ(glyph.width, 8);
     EXPECT_EQ(glyph.rows[0], 0x81);
     EXPECT_EQ(fs::file_size(output()), GLYPH_FILE_HEADER_BYTES + 2 * GLYPH_FILE_RANGE_BYTES + 3 * 12);

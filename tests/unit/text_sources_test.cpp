@@ -18,7 +18,7 @@ const uint8_t WIDE_ROWS[14][2] = {
     {0x80, 0x04}, {0x80, 0x04}, {0x80, 0x04}, {0x80, 0x04}, {0x80, 0x04}, {0x80, 0x04}, {0xFF, 0xFC},
 };
 
-bool wideGlyphs(char32_t c, Glyph *glyph)
+bool wideGlyphs(void *, char32_t c, Glyph *glyph)
 {
     if (c < 0x4E00 || c > 0x9FFF)
         return false;
@@ -27,7 +27,7 @@ bool wideGlyphs(char32_t c, Glyph *glyph)
 }
 
 // A one-row bar four rows above the baseline: a glyph that starts low.
-bool barGlyph(char32_t c, Glyph *glyph)
+bool barGlyph(void *, char32_t c, Glyph *glyph)
 {
     static const uint8_t bar[1] = {0xF0};
     if (c != U'A')
@@ -41,7 +41,7 @@ using TextSources = Framed;
 TEST_F(TextSources, PutGlyphsOfEverySourceOnOneBaseline)
 {
     TextStyle style = textStyle(FONT_ROW);
-    ASSERT_TRUE(textStyleAddLookup(&style, wideGlyphs));
+    ASSERT_TRUE(textStyleAddLookup(&style, wideGlyphs, nullptr));
     EXPECT_EQ(draw(&frame, style, 2, 40, U"A\u4E00g"), 28);
     expectGlyph(ROW_FILE, U'A', 2, 40);
     for (int row = 0; row < 14; row++)
@@ -68,7 +68,7 @@ TEST_F(TextSources, PutFontsOfDifferentAscentsOnOneBaseline)
 TEST_F(TextSources, PlaceAGlyphByItsOwnAscent)
 {
     TextStyle style = {};
-    ASSERT_TRUE(textStyleAddLookup(&style, barGlyph));
+    ASSERT_TRUE(textStyleAddLookup(&style, barGlyph, nullptr));
     ASSERT_TRUE(textStyleAddFont(&style, FONT_ROW));
     draw(&frame, style, 30, 20, U"A");
     frameFill(&expected, 30, 16, 4, 1, true);
@@ -78,10 +78,10 @@ TEST_F(TextSources, PlaceAGlyphByItsOwnAscent)
 TEST_F(TextSources, AreTriedInOrder)
 {
     TextStyle lookupFirst = {};
-    ASSERT_TRUE(textStyleAddLookup(&lookupFirst, barGlyph));
+    ASSERT_TRUE(textStyleAddLookup(&lookupFirst, barGlyph, nullptr));
     ASSERT_TRUE(textStyleAddFont(&lookupFirst, FONT_ROW));
     TextStyle fontFirst = textStyle(FONT_ROW);
-    ASSERT_TRUE(textStyleAddLookup(&fontFirst, barGlyph));
+    ASSERT_TRUE(textStyleAddLookup(&fontFirst, barGlyph, nullptr));
 
     EXPECT_EQ(draw(&frame, lookupFirst, 0, 20, U"AB"), 13) << "the bar's A is 6 wide, the font's B 7";
     frameFill(&expected, 0, 16, 4, 1, true);
@@ -98,7 +98,7 @@ TEST_F(TextSources, AreTriedInOrder)
 TEST_F(TextSources, SizeTheBoxByTheFirstFontEvenAfterALookup)
 {
     TextStyle style = {};
-    ASSERT_TRUE(textStyleAddLookup(&style, wideGlyphs));
+    ASSERT_TRUE(textStyleAddLookup(&style, wideGlyphs, nullptr));
     ASSERT_TRUE(textStyleAddFont(&style, FONT_SMALL));
     ASSERT_TRUE(textStyleAddFont(&style, FONT_ROW));
     EXPECT_EQ(draw(&frame, style, 0, 10, U"\u05D0"), 5);
@@ -110,9 +110,9 @@ TEST(TextStyles, HoldAtMostTheirNumberOfSources)
 {
     TextStyle style = textStyle(FONT_ROW);
     for (int i = 1; i < MAX_GLYPH_SOURCES; i++)
-        EXPECT_TRUE(textStyleAddLookup(&style, noGlyphs));
+        EXPECT_TRUE(textStyleAddLookup(&style, noGlyphs, nullptr));
     EXPECT_FALSE(textStyleAddFont(&style, FONT_SMALL));
-    EXPECT_FALSE(textStyleAddLookup(&style, wideGlyphs));
+    EXPECT_FALSE(textStyleAddLookup(&style, wideGlyphs, nullptr));
     EXPECT_EQ(style.sourceCount, MAX_GLYPH_SOURCES);
 }
 

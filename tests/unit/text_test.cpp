@@ -91,7 +91,7 @@ TEST_F(TextDrawing, DrawsASpaceAsBlank)
 }
 
 // A control character is a box even where a source has a glyph for it.
-bool glyphForEverything(char32_t, Glyph *glyph)
+bool glyphForEverything(void *, char32_t, Glyph *glyph)
 {
     static const uint8_t solid[14] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                       0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -102,7 +102,7 @@ bool glyphForEverything(char32_t, Glyph *glyph)
 TEST_F(TextDrawing, DrawsControlCharactersAsBoxesWhateverTheSourcesHold)
 {
     TextStyle style = textStyle(FONT_ROW);
-    ASSERT_TRUE(textStyleAddLookup(&style, glyphForEverything));
+    ASSERT_TRUE(textStyleAddLookup(&style, glyphForEverything, nullptr));
     draw(&frame, style, 0, 12, U"\t\r\n\x1B\x7F\x85\x9F\uFFFD");
     for (int i = 0; i < 8; i++)
         frameOutline(&expected, 7 * i + 1, 1, 5, 12);
@@ -112,7 +112,7 @@ TEST_F(TextDrawing, DrawsControlCharactersAsBoxesWhateverTheSourcesHold)
 TEST_F(TextDrawing, StyleWithoutAFontDrawsBoxesOfTheFallbackCellAndBlankSpaces)
 {
     TextStyle style = {};
-    ASSERT_TRUE(textStyleAddLookup(&style, noGlyphs));
+    ASSERT_TRUE(textStyleAddLookup(&style, noGlyphs, nullptr));
     EXPECT_EQ(draw(&frame, style, 20, 30, U"A B"), 3 * MISSING_BOX_WIDTH);
     frameOutline(&expected, 21, 30 - MISSING_BOX_HEIGHT + 1, MISSING_BOX_WIDTH - 2, MISSING_BOX_HEIGHT - 2);
     frameOutline(&expected, 21 + 2 * MISSING_BOX_WIDTH, 30 - MISSING_BOX_HEIGHT + 1, MISSING_BOX_WIDTH - 2,
@@ -123,13 +123,16 @@ TEST_F(TextDrawing, StyleWithoutAFontDrawsBoxesOfTheFallbackCellAndBlankSpaces)
 TEST(TextWidth, IsTheSumOfTheAdvancesAndWhatDrawingReturns)
 {
     TextStyle rowAndWide = textStyle(FONT_ROW);
-    textStyleAddLookup(&rowAndWide, [](char32_t c, Glyph *glyph) {
-        static const uint8_t blank[2 * 14] = {};
-        if (c < 0x4E00)
-            return false;
-        *glyph = Glyph{14, 14, 12, 2, blank};
-        return true;
-    });
+    textStyleAddLookup(
+        &rowAndWide,
+        [](void *, char32_t c, Glyph *glyph) {
+            static const uint8_t blank[2 * 14] = {};
+            if (c < 0x4E00)
+                return false;
+            *glyph = Glyph{14, 14, 12, 2, blank};
+            return true;
+        },
+        nullptr);
     struct Case {
         const TextStyle style;
         std::u32string text;
