@@ -32,9 +32,9 @@ inline Layout classicLayout()
     return builtInLayout(PANEL_WIDTH, PANEL_HEIGHT);
 }
 
-inline Frame drawnStatus(const StatusShown &shown)
+inline Frame drawnStatus(const StatusShown &shown, int width = PANEL_WIDTH, int height = PANEL_HEIGHT)
 {
-    Layout layout = classicLayout();
+    Layout layout = builtInLayout(width, height);
     static ScreenModel model;
     screenModelClear(&model);
     model.shown = SHOWN_STATUS;
@@ -47,7 +47,7 @@ inline Frame drawnStatus(const StatusShown &shown)
     model.playState = shown.playState;
     model.barFill = progressBarFill(shown.positionMs, shown.lengthSeconds, layout.widgets[WIDGET_BAR].box.width);
     Frame frame;
-    frameStart(&frame, PANEL_WIDTH, PANEL_HEIGHT);
+    frameStart(&frame, width, height);
     drawScreen(&frame, layout, model, glyphFileLookup, &screenGlyphFile);
     return frame;
 }
