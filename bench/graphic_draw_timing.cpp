@@ -17,7 +17,10 @@
 // runs it under Wine; what the DLL's ticks take beyond it is Windows calls
 // (graphic_host_calls.cpp) and waiting.
 //
-//   pixelvane-graphic-draw-timing ROUNDS CALLS SPACED
+//   pixelvane-graphic-draw-timing ROUNDS CALLS SPACED [WIDTHxHEIGHT/CELL]
+//
+// (the last: a module of that size, with its built-in layout; 240x64/6
+// without it)
 //
 // Lines "draw NAME warm MEDIAN_NS FASTEST_NS CALLS" (the median and the
 // fastest of ROUNDS rounds' means per call, CALLS calls a round) and
@@ -38,6 +41,7 @@
 #include "graphic_bench_player.h"
 #include "graphic_screen.h"
 #include "handover_copy.h"
+#include "panel_geometry.h"
 #include "host.h"
 #include "player_status.h"
 #include "settings.h"
@@ -114,8 +118,12 @@ int main(int argc, char **argv)
     int rounds = argc > 3 ? std::atoi(argv[1]) : 0;
     int calls = argc > 3 ? std::atoi(argv[2]) : 0;
     int count = argc > 3 ? std::atoi(argv[3]) : 0;
-    if (rounds < 1 || calls < 1 || count < 1) {
-        std::fprintf(stderr, "usage: pixelvane-graphic-draw-timing ROUNDS CALLS SPACED\n");
+    int width = PANEL_WIDTH, height = PANEL_HEIGHT, cellWidth = CELL_WIDTH;
+    if (argc > 4 && std::sscanf(argv[4], "%dx%d/%d", &width, &height, &cellWidth) != 3)
+        rounds = 0;
+    if (rounds < 1 || calls < 1 || count < 1 ||
+        !panelGeometryMake(width, height, cellWidth, &panelGeometry, nullptr, 0)) {
+        std::fprintf(stderr, "usage: pixelvane-graphic-draw-timing ROUNDS CALLS SPACED [WIDTHxHEIGHT/CELL]\n");
         return 2;
     }
     graphicBenchStartPlaying(BENCH_TITLE_FIRST);

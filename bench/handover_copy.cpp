@@ -10,10 +10,11 @@
 #include <cstring>
 
 #include "handover_copy.h"
+#include "panel_geometry.h"
 
 uint64_t handOversCopied;
 
-static uint8_t slot[GRAPHIC_AREA_BYTES];
+static uint8_t slot[PANEL_MAX_GRAPHIC_AREA_BYTES];
 static bool running;
 
 void portThreadStart()
@@ -28,7 +29,7 @@ bool portThreadRunning()
 
 void portThreadHandOver(const uint8_t *graphics)
 {
-    std::memcpy(slot, graphics, sizeof slot);
+    std::memcpy(slot, graphics, panelGeometry.graphicAreaBytes);
     handOversCopied++;
 }
 

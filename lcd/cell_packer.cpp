@@ -14,7 +14,18 @@ void packPixelRow(const uint8_t *pixels, int width, int cellWidth, uint8_t *cell
         }
         return;
     }
-    for (int cell = 0; cell * cellWidth < width; cell++) {
+    int cell = 0;
+    if (cellWidth == 6) {
+        // Three plain bytes (24 pixels) are four cells, while whole.
+        for (; (cell + 4) * 6 <= width; cell += 4) {
+            const uint8_t *three = pixels + cell / 4 * 3;
+            cells[cell] = (uint8_t)(three[0] >> 2);
+            cells[cell + 1] = (uint8_t)((three[0] & 0x03) << 4 | three[1] >> 4);
+            cells[cell + 2] = (uint8_t)((three[1] & 0x0F) << 2 | three[2] >> 6);
+            cells[cell + 3] = (uint8_t)(three[2] & 0x3F);
+        }
+    }
+    for (; cell * cellWidth < width; cell++) {
         uint8_t byte = 0;
         for (int bit = 0; bit < cellWidth; bit++) {
             int x = cell * cellWidth + bit;
