@@ -82,3 +82,78 @@ int hostQuery(int code, int wParam)
 void hostSendPlayCommand()
 {
 }
+
+const char16_t BENCH_TAG_ARTIST[] = u"First Artist";
+const char16_t BENCH_TAG_TITLE[] = u"Opening Song";
+const char16_t BENCH_TAG_ALBUM[] = u"The Album";
+static const char16_t BENCH_PATH[] = u"C:\\Music\\First Artist - Opening Song.mp3";
+enum { BENCH_VU_LEFT = 200, BENCH_VU_RIGHT = 100 };
+
+static bool offersVisualsAndTags;
+static char visualData[SPECTRUM_BANDS + OSCILLOSCOPE_SAMPLES];
+
+static char *benchVisualData()
+{
+    return visualData;
+}
+
+static void benchVisualStart(int)
+{
+}
+
+static int benchVuLevel(int channel)
+{
+    return channel == 0 ? BENCH_VU_LEFT : BENCH_VU_RIGHT;
+}
+
+void benchHostOfferVisualsAndTags()
+{
+    for (int band = 0; band < SPECTRUM_BANDS; band++)
+        visualData[band] = (char)(band * 255 / (SPECTRUM_BANDS - 1));
+    offersVisualsAndTags = true;
+}
+
+static bool sameName(const char16_t *wide, const char *name)
+{
+    for (; *name != '\0' && *wide == (unsigned char)*name; wide++, name++) {
+    }
+    return *wide == 0 && *name == '\0';
+}
+
+static intptr_t benchFileTag(HostTagRequest *request)
+{
+    const char16_t *value = nullptr;
+    if (sameName(request->tagName, "artist"))
+        value = BENCH_TAG_ARTIST;
+    else if (sameName(request->tagName, "title"))
+        value = BENCH_TAG_TITLE;
+    else if (sameName(request->tagName, "album"))
+        value = BENCH_TAG_ALBUM;
+    if (value == nullptr || request->valueSize == 0)
+        return 0;
+    size_t n = 0;
+    for (; value[n] != 0 && n < request->valueSize - 1; n++)
+        request->value[n] = value[n];
+    request->value[n] = 0;
+    return 1;
+}
+
+intptr_t hostQueryPointer(int code, intptr_t wParam)
+{
+    if (!offersVisualsAndTags)
+        return hostQuery(code, (int)wParam);
+    switch (code) {
+    case HOST_QUERY_VISUAL_DATA:
+        if (wParam == HOST_VISUAL_DATA_FUNCTION)
+            return reinterpret_cast<intptr_t>(&benchVisualData);
+        return wParam == HOST_VISUAL_START_FUNCTION ? reinterpret_cast<intptr_t>(&benchVisualStart) : 0;
+    case HOST_QUERY_VU_LEVEL:
+        return wParam == HOST_VU_LEVEL_FUNCTION ? reinterpret_cast<intptr_t>(&benchVuLevel) : 0;
+    case HOST_QUERY_PLAYLIST_FILE:
+        return reinterpret_cast<intptr_t>(BENCH_PATH);
+    case HOST_QUERY_FILE_TAG:
+        return benchFileTag(reinterpret_cast<HostTagRequest *>(wParam));
+    default:
+        return hostQuery(code, (int)wParam);
+    }
+}

@@ -16,3 +16,13 @@ void benchHostAnswer(int code, int wParam, int answer);
 
 // The first title and the answers of a track that plays, 1:15 into 3:20.
 void benchHostPlayTrack();
+
+// From now on the player also answers its pointer-sized queries: a spectrum
+// rising from low to high bands, levels 200 and 100, a path for every
+// playlist position and the tags BENCH_TAG_ARTIST, BENCH_TAG_TITLE and
+// BENCH_TAG_ALBUM for it. Until then it answers them all with 0.
+void benchHostOfferVisualsAndTags();
+
+extern const char16_t BENCH_TAG_ARTIST[];
+extern const char16_t BENCH_TAG_TITLE[];
+extern const char16_t BENCH_TAG_ALBUM[];

@@ -1,5 +1,5 @@
 // The status sampler's view of the host: its main window's title, its
-// answers to WM_USER status queries, and its play command.
+// answers to WM_USER queries (as int and pointer-sized), and its play command.
 #include "host.h"
 
 #include "plugin_record.h"
@@ -41,6 +41,19 @@ int hostQuery(int code, int wParam)
 {
     return (int)SendMessageA(pluginRecord.parentWindow, WM_USER, (WPARAM)wParam, (LPARAM)code);
 }
+
+// The answer is an LRESULT, as wide as a pointer: the host's functions and
+// texts come back whole on 32-bit and 64-bit Windows alike.
+intptr_t hostQueryPointer(int code, intptr_t wParam)
+{
+    return (intptr_t)SendMessageA(pluginRecord.parentWindow, WM_USER, (WPARAM)wParam, (LPARAM)code);
+}
+
+// The host's wide characters are WCHAR, the tag request's and the path's
+// units char16_t: the same 16-bit units, so the host reads HostTagRequest
+// as its own.
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "UTF-16 units");
+static_assert(sizeof(HostTagRequest) == 4 * sizeof(void *), "four pointer-sized members");
 
 void hostSendPlayCommand()
 {
