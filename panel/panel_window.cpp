@@ -300,6 +300,7 @@ static LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam
         return 0;
     case PANEL_MESSAGE_STATUS:
         takeCopy();
+        updateStatus(); // as of now, a notice given since the last frame included
         lstrcpynW((wchar_t *)lParam, statusText.c_str(), (int)wParam);
         return 0;
     case PANEL_MESSAGE_SAVE:
