@@ -6,6 +6,7 @@
 #include "player_status.h"
 
 const WidgetKind SCROLLING_WIDGET[SCROLLING_WIDGETS] = {WIDGET_ARTIST, WIDGET_SONG, WIDGET_ALBUM};
+const WidgetKind VISUAL_WIDGET[VISUAL_WIDGETS] = {WIDGET_SPECTRUM, WIDGET_VU};
 
 namespace {
 
@@ -212,6 +213,8 @@ void drawScreen(Frame *frame, const Layout &layout, const ScreenModel &model, Gl
         drawWidgetText(frame, layout, kind, lookup, lookupContext, model);
     drawIcon(frame, places[WIDGET_ICON], model.playState);
     drawBar(frame, places[WIDGET_BAR], model.barFill);
+    for (int v = 0; v < VISUAL_WIDGETS; v++)
+        drawVisual(frame, places[VISUAL_WIDGET[v]], VISUAL_WIDGET[v], model.visuals[v]);
 }
 
 int progressBarFill(int positionMs, int lengthSeconds, int width)

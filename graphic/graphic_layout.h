@@ -7,6 +7,7 @@
 #include "frame.h"
 #include "layout.h"
 #include "text.h"
+#include "visualizer.h"
 
 enum {
     SCREEN_TEXT_LENGTH = 256,
@@ -14,6 +15,10 @@ enum {
 };
 
 enum ScreenShown { SHOWN_NOTHING, SHOWN_STATUS, SHOWN_IDLE, SHOWN_NOTICE };
+
+// The visualizer's widgets, in the model's order.
+enum { VISUAL_WIDGETS = 2 };
+extern const WidgetKind VISUAL_WIDGET[VISUAL_WIDGETS]; // spectrum, VU
 
 struct ScreenText {
     char32_t text[SCREEN_TEXT_LENGTH];
@@ -30,6 +35,7 @@ struct ScreenModel {
     ScreenText amPm;           // beside the clock, on the 12-hour clock
     int playState;             // the icon
     int barFill;               // pixels of the bar filled; no bar while below 0
+    VisualShown visuals[VISUAL_WIDGETS]; // the spectrum's bars and the VU meters
 };
 
 // The text widgets that may scroll, in the order they take turns.

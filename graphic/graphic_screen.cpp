@@ -28,6 +28,7 @@ struct ScreenState {
     char clockTime[SCREEN_TEXT_SIZE];
     ScreenText amPm;
     ScreenText date;
+    VisualMotion motions[VISUAL_WIDGETS];
 };
 
 ScreenSetup setup;
@@ -143,6 +144,9 @@ void modelOfScreen(ScreenModel *model)
         model->playState = screen.playState;
     if (placeOf(WIDGET_BAR).shown)
         model->barFill = progressBarFill(screen.positionMs, screen.lengthSeconds, placeOf(WIDGET_BAR).box.width);
+    for (int v = 0; v < VISUAL_WIDGETS; v++)
+        if (placeOf(VISUAL_WIDGET[v]).shown)
+            model->visuals[v] = screen.motions[v].shown;
 }
 
 // Draws and hands over the screen, unless (and `always` aside) it is what
@@ -237,6 +241,32 @@ bool graphicScreenScrollStep(uint64_t nowMs)
 bool graphicScreenScrolling()
 {
     return screen.shown == SHOWN_STATUS && scrollMoving(screen.scroll);
+}
+
+bool graphicScreenShowsVisual()
+{
+    return placeOf(WIDGET_SPECTRUM).shown || placeOf(WIDGET_VU).shown;
+}
+
+bool graphicScreenVisualStep(const uint8_t *spectrum, const int *levels)
+{
+    if (screen.shown != SHOWN_STATUS)
+        return false;
+    bool playing = screen.playState == PLAY_STATE_PLAYING;
+    int bands[SPECTRUM_BANDS_GIVEN];
+    for (int i = 0; spectrum != nullptr && i < SPECTRUM_BANDS_GIVEN; i++)
+        bands[i] = spectrum[i];
+    const int *given[VISUAL_WIDGETS] = {spectrum != nullptr ? bands : nullptr, levels};
+    bool moving = false;
+    for (int v = 0; v < VISUAL_WIDGETS; v++) {
+        const WidgetPlace &place = placeOf(VISUAL_WIDGET[v]);
+        if (place.shown)
+            moving = visualAdvance(&screen.motions[v], VISUAL_WIDGET[v], place.box, playing ? given[v] : nullptr,
+                                   given[v] != nullptr) ||
+                     moving;
+    }
+    showScreen(false);
+    return moving || playing;
 }
 
 void graphicScreenShutdown(uint64_t nowMs)

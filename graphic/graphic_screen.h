@@ -76,6 +76,16 @@ bool graphicScreenScrollStep(uint64_t nowMs);
 // True while a row moves: the scroll timer should run.
 bool graphicScreenScrolling();
 
+// True when the layout shows the spectrum or the VU meters: the
+// visualizer's timer should run (VISUAL_FRAME_MS).
+bool graphicScreenShowsVisual();
+
+// A frame of the visualizer, with the player's 75 spectrum bands and its
+// two levels (0-255), either null when the player gave none: hands the
+// frame over when it changed. False once nothing moves and nothing plays
+// (the timer may stop until the next tick that finds the track playing).
+bool graphicScreenVisualStep(const uint8_t *spectrum, const int *levels);
+
 // The shut-down screen: playerStatus holds the shut-down texts.
 void graphicScreenShutdown(uint64_t nowMs);
 

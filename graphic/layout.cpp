@@ -1,7 +1,7 @@
 #include "layout.h"
 
-const char *const WIDGET_NAMES[WIDGET_KINDS] = {"artist", "song",  "album", "time", "bar",
-                                                "icon",   "info",  "clock", "date", "last artist"};
+const char *const WIDGET_NAMES[WIDGET_KINDS] = {"artist", "song",  "album", "time",        "bar",      "icon",
+                                                "info",   "clock", "date",  "last artist", "spectrum", "vu"};
 const char *const WIDGET_FONT_NAMES[WIDGET_FONTS] = {"small", "row", "large", "clock"};
 const char *const WIDGET_ALIGN_NAMES[WIDGET_ALIGNS] = {"left", "center", "right"};
 
@@ -73,7 +73,52 @@ Layout tallLayout(int width)
     return layout;
 }
 
+// Up to 127 rows with a visualizer: the artist and the song as they were,
+// the icon and the time (in the row font) on the left of rows 28-43, the
+// visualizer right of them, the bar and the info line as they were.
+Layout shortVisualLayout(int width, Visualizer visualizer)
+{
+    Layout layout = shortLayout(width);
+    int half = width / 2;
+    layout.widgets[WIDGET_TIME] = place(14, 28, half - 16, 16, WIDGET_FONT_ROW);
+    WidgetKind kind = visualizer == VISUALIZER_VU ? WIDGET_VU : WIDGET_SPECTRUM;
+    layout.widgets[kind] = place(half, 28, width - half, 16, WIDGET_FONT_SMALL);
+    return layout;
+}
+
+// From 128 rows with a visualizer: the titles closer together, the
+// visualizer across the panel between the time and the bar.
+//
+//   artist, song, album                      rows 0-13, 15-28, 30-43
+//   icon, then the time in 20 px digits           46-69
+//   the visualizer                                74-105
+//   the progress bar                             108-113
+//   playlist position, rates, channels           118-125
+Layout tallVisualLayout(int width, Visualizer visualizer)
+{
+    Layout layout = tallLayout(width);
+    layout.widgets[WIDGET_SONG].box.y = 15;
+    layout.widgets[WIDGET_ALBUM].box.y = 30;
+    layout.widgets[WIDGET_ICON] = place(2, 49, 18, 17, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_TIME] = place(26, 46, width - 26, 24, WIDGET_FONT_CLOCK);
+    WidgetKind kind = visualizer == VISUALIZER_VU ? WIDGET_VU : WIDGET_SPECTRUM;
+    layout.widgets[kind] = place(0, 74, width, 32, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_BAR] = place(0, 108, width, 6, WIDGET_FONT_SMALL);
+    layout.widgets[WIDGET_INFO] = place(0, 118, width, 8, WIDGET_FONT_SMALL);
+    return layout;
+}
+
 } // namespace
+
+Layout builtInVisualLayout(int panelWidth, int panelHeight, Visualizer visualizer)
+{
+    if (visualizer != VISUALIZER_SPECTRUM && visualizer != VISUALIZER_VU)
+        return builtInLayout(panelWidth, panelHeight);
+    Layout layout = panelHeight >= TALL_PANEL_ROWS ? tallVisualLayout(panelWidth, visualizer)
+                                                   : shortVisualLayout(panelWidth, visualizer);
+    layoutCutToPanel(&layout, panelWidth, panelHeight);
+    return layout;
+}
 
 Layout builtInLayout(int panelWidth, int panelHeight)
 {

@@ -18,6 +18,9 @@ enum WidgetKind {
     WIDGET_CLOCK,
     WIDGET_DATE,
     WIDGET_LAST_ARTIST,
+    // The player's own data, beside the status (Visualizer=1 or 2).
+    WIDGET_SPECTRUM, // bars over the player's 75 bands, each with a peak that falls back slowly
+    WIDGET_VU,       // the left and right levels, one meter above the other
     WIDGET_KINDS,
 };
 
@@ -49,7 +52,7 @@ struct Layout {
 };
 
 // Names as a layout file writes them: the sections ("artist", ...,
-// "last artist"), the fonts and the alignments.
+// "last artist", "spectrum", "vu"), the fonts and the alignments.
 extern const char *const WIDGET_NAMES[WIDGET_KINDS];
 extern const char *const WIDGET_FONT_NAMES[WIDGET_FONTS];
 extern const char *const WIDGET_ALIGN_NAMES[WIDGET_ALIGNS];
@@ -57,6 +60,13 @@ extern const char *const WIDGET_ALIGN_NAMES[WIDGET_ALIGNS];
 // The built-in layout for a panel this size: the 64-row one below 128 rows,
 // the 128-row one (with the album and a larger time) from 128 rows on.
 Layout builtInLayout(int panelWidth, int panelHeight);
+
+// "Visualizer" in plugin.ini: none, the spectrum, or the VU meters.
+enum Visualizer { VISUALIZER_NONE, VISUALIZER_SPECTRUM, VISUALIZER_VU, VISUALIZERS };
+
+// The built-in layout that gives the visualizer room and still shows the
+// artist, the song, the time and the progress; builtInLayout without one.
+Layout builtInVisualLayout(int panelWidth, int panelHeight, Visualizer visualizer);
 
 // Boxes cut to the panel; a box left with no pixel is not drawn.
 void layoutCutToPanel(Layout *layout, int panelWidth, int panelHeight);

@@ -15,4 +15,5 @@ void settingsReset()
     optIns.graphicScreen = 0;
     optIns.scrollSpeed = SCROLL_SPEED_DEFAULT;
     optIns.idleClock = 1;
+    optIns.visualizer = 0;
 }

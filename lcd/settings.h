@@ -29,6 +29,7 @@ struct OptIns {
                        // (fast bus included, driven from a thread of its own)
     int scrollSpeed;   // "Scroll Speed": pixels a second a long row of it scrolls
     int idleClock;     // "Idle Clock": 0 keeps the stopped status instead of the clock
+    int visualizer;    // "Visualizer": with the graphic screen, 1 the player's spectrum, 2 its VU meters
 };
 
 // "Fast Bus Pace": the least microseconds between the starts of two byte

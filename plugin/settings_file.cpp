@@ -18,6 +18,7 @@ static const char KEY_LETTERS[] = "Letters";
 static const char KEY_GRAPHIC_SCREEN[] = "Graphic Screen";
 static const char KEY_SCROLL_SPEED[] = "Scroll Speed";
 static const char KEY_IDLE_CLOCK[] = "Idle Clock";
+static const char KEY_VISUALIZER[] = "Visualizer";
 static const char KEY_PANEL_SIZE[] = "Panel Size";
 static const char KEY_FONT_SELECT[] = "Font Select";
 static const char KEY_LAYOUT_FILE[] = "Layout File";
@@ -71,6 +72,7 @@ void loadSettings()
     readValue(KEY_GRAPHIC_SCREEN, &optIns.graphicScreen, path);
     readValue(KEY_SCROLL_SPEED, &optIns.scrollSpeed, path);
     readValue(KEY_IDLE_CLOCK, &optIns.idleClock, path);
+    readValue(KEY_VISUALIZER, &optIns.visualizer, path);
     readPanelKeys(path);
     // The graphic screen sends only what changed: it runs on the fast bus.
     if (optIns.graphicScreen != 0)
