@@ -6,6 +6,7 @@
 #include "fast_bus/fast_bus.h"
 #include "fast_bus/port_thread.h"
 #include "player_status.h"
+#include "track_tags.h"
 #include "settings.h"
 #include "timing/clock.h"
 #include "../tests/screen_frames.h"
@@ -24,6 +25,7 @@ void graphicBenchTick()
     graphicBenchNowMs += GRAPHIC_BENCH_TICK_MS;
     samplePlayerStatus();
     sampleUnicodeTitle();
+    sampleTrackTags();
     graphicScreenTick(graphicBenchNowMs, graphicBenchClock());
 }
 

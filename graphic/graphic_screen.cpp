@@ -6,6 +6,7 @@
 #include "player_status.h"
 #include "scroll.h"
 #include "settings.h"
+#include "track_tags.h"
 
 namespace {
 
@@ -195,12 +196,14 @@ void graphicScreenTick(uint64_t nowMs, const ClockReading &clock)
         screen.ticked = true;
         screen.firstTickMs = nowMs;
     }
-    ScreenText artist, song;
-    setFromUtf16(&artist, unicodeTitle.artist);
-    setFromUtf16(&song, unicodeTitle.song);
-    bool newTrack = !sameText(artist, screen.artist) || !sameText(song, screen.song);
+    ScreenText artist, song, album;
+    setFromUtf16(&artist, trackTags.artist);
+    setFromUtf16(&song, trackTags.title);
+    setFromUtf16(&album, trackTags.album);
+    bool newTrack = !sameText(artist, screen.artist) || !sameText(song, screen.song) || !sameText(album, screen.album);
     screen.artist = artist;
     screen.song = song;
+    screen.album = album;
     if (artist.length > 0)
         screen.lastArtist = artist;
     takeStatus();

@@ -61,7 +61,8 @@ enum {
 // Nothing drawn yet: the next tick draws the whole screen.
 void graphicScreenStart(const ScreenSetup &setup);
 
-// A refresh tick: playerStatus and unicodeTitle have just been sampled.
+// A refresh tick: playerStatus and trackTags (the tags, or the title's
+// artist and song) have just been sampled.
 // Draws the status (or the idle clock) and hands the frame over.
 void graphicScreenTick(uint64_t nowMs, const ClockReading &clock);
 

@@ -16,6 +16,9 @@
 #include "settings_file.h"
 #include "settings.h"
 #include "timing/clock.h"
+#include "track_tags.h"
+#include "visual_sample.h"
+#include "visualizer.h"
 
 #include <cstdio>
 
@@ -62,6 +65,41 @@ static void CALLBACK scrollTimerProc(HWND, UINT, UINT_PTR, DWORD)
     displayWorkEnd();
     if (!moving)
         stopScrollTimer();
+}
+
+// The visualizer's timer, also a thread timer: 25 frames a second while
+// the track plays and until its bars are at rest. The player's data is
+// taken here, on the player's thread, whose functions they are.
+static UINT_PTR visualTimer;
+
+static void stopVisualTimer()
+{
+    if (visualTimer != 0)
+        KillTimer(NULL, visualTimer);
+    visualTimer = 0;
+}
+
+static void CALLBACK visualTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (refreshEnabled == 0 || settings.disableLcd != 0 || displayShutDown()) {
+        stopVisualTimer();
+        return;
+    }
+    if (!displayWorkBegin())
+        return; // other display work runs: this frame waits for the next
+    VisualSample sample;
+    sampleVisual(&sample);
+    bool going = graphicScreenVisualStep(sample.haveSpectrum ? sample.spectrum : nullptr,
+                                         sample.haveVu ? sample.vu : nullptr);
+    displayWorkEnd();
+    if (!going)
+        stopVisualTimer();
+}
+
+static void runVisualTimerWhilePlaying()
+{
+    if (visualTimer == 0 && graphicScreenShowsVisual() && playerStatus.playState == PLAY_STATE_PLAYING)
+        visualTimer = SetTimer(NULL, 0, VISUAL_FRAME_MS, visualTimerProc);
 }
 
 static void runScrollTimerWhileMoving()
@@ -117,7 +155,7 @@ static void openGlyphFile()
 // goes into the setup's notice.
 static void chooseLayout(ScreenSetup *setup)
 {
-    setup->layout = builtInLayout(setup->width, setup->height);
+    setup->layout = builtInVisualLayout(setup->width, setup->height, (Visualizer)optIns.visualizer);
     std::snprintf(setup->notice, sizeof setup->notice, "%s", panelKeys.sizeRefused);
     if (panelKeys.layoutFile[0] == '\0')
         return;
@@ -145,6 +183,8 @@ void graphicRefreshStart()
     setup.lookup = glyphFileLookup;
     setup.lookupContext = &glyphs;
     graphicScreenStart(setup);
+    resetVisualSampling();
+    resetTrackTags();
     portNotice(setup.notice);
     portThreadStart();
 }
@@ -152,8 +192,10 @@ void graphicRefreshStart()
 void graphicRefreshTick()
 {
     sampleUnicodeTitle();
+    sampleTrackTags();
     graphicScreenTick(nowMs(), readClock());
     runScrollTimerWhileMoving();
+    runVisualTimerWhilePlaying();
 }
 
 // The port thread gives up what it is sending and ends first; the
@@ -164,6 +206,7 @@ void graphicRefreshTick()
 void graphicRefreshShutdown()
 {
     stopScrollTimer();
+    stopVisualTimer();
     portThreadFinish(PORT_THREAD_END_PATIENCE_MS);
     graphicScreenShutdown(nowMs());
     glyphFileClose(&glyphs);

@@ -10,6 +10,7 @@
 #include "frame_sender.h"
 #include "graphic_layout.h"
 #include "graphic_screen.h"
+#include "track_tags.h"
 
 struct StatusShown {
     std::u32string artist;
@@ -91,4 +92,5 @@ inline void startScreenOnPort()
     setup.lookup = glyphFileLookup;
     setup.lookupContext = &screenGlyphFile;
     graphicScreenStart(setup);
+    resetTrackTags();
 }

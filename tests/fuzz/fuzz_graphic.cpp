@@ -25,6 +25,7 @@
 #include "../screen_frames.h"
 #include "host.h"
 #include "player_status.h"
+#include "track_tags.h"
 #include "settings.h"
 #include "sim_port.h"
 #include "status_screen.h"
@@ -117,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case 1:
             samplePlayerStatus();
             sampleUnicodeTitle();
+            sampleTrackTags();
             check(terminatedWithin(unicodeTitle.artist, ARTIST_SIZE), "artist not terminated");
             check(terminatedWithin(unicodeTitle.song, SONG_SIZE), "song not terminated");
             graphicScreenTick(nowMs, clock);

@@ -15,6 +15,7 @@
 #include "../screen_frames.h"
 #include "host.h"
 #include "player_status.h"
+#include "track_tags.h"
 #include "settings.h"
 #include "sim_port.h"
 #include "text.h"
@@ -85,6 +86,7 @@ struct GraphicScreenTest : ::testing::Test {
         uint64_t before = simPortEmulator.accessCount;
         samplePlayerStatus();
         sampleUnicodeTitle();
+        sampleTrackTags();
         graphicScreenTick(nowMs, clock);
         return simPortEmulator.accessCount - before;
     }
