@@ -14,6 +14,8 @@
 //   seconds windows N max A mean B quiet-max C quiet-windows D
 //                                            each second of the minute; quiet
 //                                            ones hold no resend
+//   visual KIND 240xH playing-second N largest-frame M paused-still-second P
+//                                            the visualizer at 25 frames a second
 //   layout WxH/C still-second N time-second M
 //                                            each built-in layout on a module
 //                                            of that size and cell width
@@ -34,6 +36,7 @@
 #include "../tests/screen_frames.h"
 #include "host.h"
 #include "player_status.h"
+#include "track_tags.h"
 #include "settings.h"
 #include "sim_port.h"
 #include "timing/clock.h"
@@ -101,6 +104,7 @@ void tick()
 {
     samplePlayerStatus();
     sampleUnicodeTitle();
+    sampleTrackTags();
     graphicScreenTick(nowMs, graphicBenchClock());
     if (!graphicScreenScrolling()) {
         scrollTimerSet = false;
@@ -153,6 +157,8 @@ void tickStep()
     tick();
 }
 
+Visualizer benchVisualizer = VISUALIZER_NONE;
+
 void startUp()
 {
     emulatorReset(&simPortEmulator, PARALLEL_PORT_BASE);
@@ -173,8 +179,38 @@ void startUp()
     lcdClearGraphics();
     lcdGotoXY(0, 0);
     lcdFlush();
-    startScreenOnPort();
+    startScreenOnPort(benchVisualizer);
     benchHostPlayTrack();
+}
+
+// A second of the visualizer: a frame every 40 ms, the ticks on their
+// period between them. The player's spectrum wanders as music does: each
+// band up or down by up to 60 a frame. Returns the second's accesses; the
+// largest frame's go to *largestFrame.
+uint64_t visualSecond(bool givesData, uint32_t *seed, int *bands, uint64_t *largestFrame)
+{
+    uint64_t start = simPortEmulator.accessCount;
+    for (int frame = 0; frame < 1000 / VISUAL_FRAME_MS; frame++) {
+        uint64_t frameMs = nowMs + VISUAL_FRAME_MS;
+        if (nextTickMs <= frameMs) {
+            moveClockTo(nextTickMs);
+            nextTickMs += TICK_MS;
+            tick();
+        }
+        moveClockTo(frameMs);
+        uint8_t spectrum[SPECTRUM_BANDS_GIVEN];
+        for (int band = 0; band < SPECTRUM_BANDS_GIVEN; band++) {
+            *seed = *seed * 1103515245u + 12345u;
+            bands[band] += (int)(*seed >> 16) % 121 - 60;
+            bands[band] = bands[band] < 0 ? 0 : bands[band] > 255 ? 255 : bands[band];
+            spectrum[band] = (uint8_t)bands[band];
+        }
+        int levels[2] = {bands[10], bands[60]};
+        uint64_t before = simPortEmulator.accessCount;
+        graphicScreenVisualStep(givesData ? spectrum : nullptr, givesData ? levels : nullptr);
+        *largestFrame = std::max(*largestFrame, simPortEmulator.accessCount - before);
+    }
+    return simPortEmulator.accessCount - start;
 }
 
 uint64_t median(std::vector<uint64_t> values)
@@ -301,6 +337,36 @@ int main()
                     (unsigned long long)(after.accesses - moved.accesses));
         faults += simPortEmulator.faults.size();
     }
+    panelGeometryReset();
+
+    // The visualizer on 240x64 and 240x128: a second while the track
+    // plays (and the largest frame in it), then paused until the bars are
+    // at rest, then a second with nothing playing.
+    for (Visualizer visualizer : {VISUALIZER_SPECTRUM, VISUALIZER_VU}) {
+        for (int height : {64, 128}) {
+            panelGeometryMake(240, height, 6, &panelGeometry, nullptr, 0);
+            benchVisualizer = visualizer;
+            startUp();
+            benchHostOfferVisualsAndTags();
+            tickStep();
+            uint32_t seed = 1;
+            int bands[SPECTRUM_BANDS_GIVEN] = {};
+            uint64_t largest = 0;
+            visualSecond(true, &seed, bands, &largest); // the bars rise from rest
+            largest = 0;
+            uint64_t playing = visualSecond(true, &seed, bands, &largest);
+            benchHostAnswer(HOST_QUERY_PLAY_STATE, 0, 3);
+            uint64_t ignored = 0;
+            for (int second = 0; second < 3; second++)
+                visualSecond(true, &seed, bands, &ignored);
+            uint64_t still = visualSecond(true, &seed, bands, &ignored);
+            std::printf("visual %s 240x%d playing-second %llu largest-frame %llu paused-still-second %llu\n",
+                        visualizer == VISUALIZER_SPECTRUM ? "spectrum" : "vu", height,
+                        (unsigned long long)playing, (unsigned long long)largest, (unsigned long long)still);
+            faults += simPortEmulator.faults.size();
+        }
+    }
+    benchVisualizer = VISUALIZER_NONE;
     panelGeometryReset();
 
     std::printf("faults %zu\n", faults);

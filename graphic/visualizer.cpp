@@ -7,6 +7,7 @@ namespace {
 enum {
     PEAK_HOLD_FRAMES = 10, // 0.4 s
     FALL_STEPS = 8,        // a bar falls its whole length in about this many frames
+    PEAK_FALL_STEPS = 24,  // a peak, once it no longer holds, in about this many
     BAR_PITCH = 2,         // the narrowest bar and its gap
 };
 
@@ -61,6 +62,7 @@ bool visualAdvance(VisualMotion *motion, WidgetKind kind, const WidgetBox &box, 
     }
     int full = kind == WIDGET_VU ? box.width : box.height;
     int fall = full / FALL_STEPS > 0 ? full / FALL_STEPS : 1;
+    int peakFall = full / PEAK_FALL_STEPS > 0 ? full / PEAK_FALL_STEPS : 1;
     bool moving = false;
     for (int i = 0; i < count; i++) {
         int wanted = 0;
@@ -77,7 +79,7 @@ bool visualAdvance(VisualMotion *motion, WidgetKind kind, const WidgetBox &box, 
         } else if (motion->holds[i] > 0) {
             motion->holds[i]--;
         } else {
-            shown.peaks[i]--;
+            shown.peaks[i] = (int16_t)(shown.peaks[i] > peakFall ? shown.peaks[i] - peakFall : 0);
         }
         moving = moving || length != shown.lengths[i] || shown.peaks[i] > 0;
         shown.lengths[i] = (int16_t)length;

@@ -80,14 +80,15 @@ inline int rowOverflow(const std::u32string &text)
 }
 
 // The screen as the plug-in starts it: the built-in layout for the panel's
-// geometry, its frames to the port (the fast bus, at once natively).
-inline void startScreenOnPort()
+// geometry (and the visualizer), its frames to the port (the fast bus, at
+// once natively).
+inline void startScreenOnPort(Visualizer visualizer = VISUALIZER_NONE)
 {
     static ScreenSetup setup;
     setup = ScreenSetup{};
     setup.width = panelGeometry.width;
     setup.height = panelGeometry.height;
-    setup.layout = builtInLayout(setup.width, setup.height);
+    setup.layout = builtInVisualLayout(setup.width, setup.height, visualizer);
     setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
     setup.lookup = glyphFileLookup;
     setup.lookupContext = &screenGlyphFile;

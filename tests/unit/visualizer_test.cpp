@@ -98,15 +98,18 @@ TEST(Visualizer, VuMetersAreTwoRowsOfLightAsLongAsTheirLevel)
     EXPECT_EQ(litInColumn(frame, 120, 43, 43), 0);
 }
 
-TEST(Visualizer, TallPanelsGiveTheVisualizerTheWidthBetweenTimeAndBar)
+TEST(Visualizer, TallPanelsPutTheVisualizerBetweenTimeAndBar)
 {
     Layout layout = builtInVisualLayout(240, 128, VISUALIZER_SPECTRUM);
     const WidgetBox &box = layout.widgets[WIDGET_SPECTRUM].box;
-    EXPECT_EQ(box.x, 0);
-    EXPECT_EQ(box.y, 74);
-    EXPECT_EQ(box.width, 240);
-    EXPECT_EQ(box.height, 32);
+    EXPECT_EQ(box.x, 40);
+    EXPECT_EQ(box.y, 82);
+    EXPECT_EQ(box.width, 160);
+    EXPECT_EQ(box.height, 16);
     EXPECT_EQ(layout.widgets[WIDGET_BAR].box.y, 108);
+    const WidgetBox &meters = builtInVisualLayout(240, 128, VISUALIZER_VU).widgets[WIDGET_VU].box;
+    EXPECT_EQ(meters.x, 0);
+    EXPECT_EQ(meters.width, 240);
     EXPECT_TRUE(layout.widgets[WIDGET_ALBUM].shown);
     // Without a visualizer the built-in layout is the plain one.
     Layout plain = builtInVisualLayout(240, 128, VISUALIZER_NONE);
