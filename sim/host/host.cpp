@@ -15,6 +15,13 @@
 // the plug-in's timer messages took on the host's thread since the last
 // such step (dispatch_times.cpp).
 //
+// The player's queries for visualisation data, levels, the playing file
+// and its tags answer 0 until "spectrum V1 ... Vn", "spectrum-null", "vu
+// LEFT RIGHT", "no-visual", "file PATH", "file-unterminated", "tag NAME
+// [VALUE...]", "tag-unterminated NAME VALUE" or "tag-long NAME N" scripts
+// them; each query is a line of ipc.txt (host_ipc.cpp says what each step
+// answers and how the log reads).
+//
 // Every step begins once the plug-in's own threads, if it has any, have
 // sent what earlier steps handed them, as the time between a player's
 // ticks would let them; the steps that read or change the module keep the
@@ -94,6 +101,7 @@ void writeResults()
     if (host.timeline)
         std::fclose(host.timeline);
     host.timeline = nullptr;
+    closeIpcLog();
 }
 
 void fail(const Step *step, const std::string &message)
@@ -151,11 +159,13 @@ static void snapshot(const Step &step)
 
 // "counts LABEL": the running totals of port accesses and latched bytes
 // since start, so a scenario can tell what each of its steps cost on the
-// port (the difference between two counts lines).
+// port (the difference between two counts lines); ipc.txt gets the calls of
+// the player's data and level functions under the same label.
 static void logCounts(const Step &step)
 {
     event("counts " + step.words[0] + " accesses " + std::to_string((unsigned long long)emulator().accessCount) +
           " transfers " + std::to_string((unsigned long long)emulator().transfers.size()));
+    logIpcCounts(step.words[0]);
 }
 
 // "module-reset": the module's power cycled. The card is another board: its
@@ -198,6 +208,8 @@ static void tick(const Step &step)
 static void setAnswer(const Step &step)
 {
     long long code = number(step, 0);
+    if (isPlayerIpcCode(code))
+        fail(&step, "the spectrum, vu, file and tag steps answer code " + std::to_string(code));
     long long wParam = step.words.size() == 3 ? number(step, 1) : 0;
     host.answers[{code, wParam}] = number(step, step.words.size() - 1);
 }
@@ -307,7 +319,7 @@ void runStep(const Step &step)
         resetModule(step);
     } else if (verb == "clock") {
         setClock(step);
-    } else {
+    } else if (!runIpcStep(step)) {
         runPanelStep(step);
     }
     if (touching)
@@ -366,6 +378,7 @@ int main(int argc, char **argv)
     CreateDirectoryA(host.outDir.c_str(), nullptr);
     host.events = std::fopen((host.outDir + "\\events.txt").c_str(), "w");
     host.timeline = std::fopen((host.outDir + "\\timeline.txt").c_str(), "w");
+    openIpcLog();
     if (host.events == nullptr) {
         std::fprintf(stderr, "pixelvane-host: cannot write to %s\n", host.outDir.c_str());
         return EXIT_USAGE;

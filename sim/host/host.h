@@ -208,6 +208,18 @@ bool readFile(const std::string &path, std::string *text);
 // The scenario loop (host.cpp).
 void runStep(const Step &step);
 
+// The player's queries for visualisation data, levels, the playing file and
+// its tags (host_ipc.cpp): their answers as the steps scripted them, and
+// ipc.txt, the log of each query.
+void openIpcLog();
+void closeIpcLog();
+// False for a code it does not answer.
+bool answerPlayerIpc(WPARAM wParam, LPARAM code, LRESULT *answer);
+bool isPlayerIpcCode(long long code);
+// The spectrum, vu, no-visual, file and tag steps; false for any other step.
+bool runIpcStep(const Step &step);
+void logIpcCounts(const std::string &label);
+
 // The virtual panel as the port driver (panel_steps.cpp).
 void setPanelSource(const std::string &path);
 bool choosePanelDriver(const std::string &word);

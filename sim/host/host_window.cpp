@@ -30,6 +30,9 @@ static LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wP
 {
     switch (message) {
     case WM_USER: {
+        LRESULT ipcAnswer;
+        if (answerPlayerIpc(wParam, lParam, &ipcAnswer))
+            return ipcAnswer;
         auto answer = host.answers.find({(long long)lParam, (long long)wParam});
         return answer == host.answers.end() ? 0 : (LRESULT)answer->second;
     }

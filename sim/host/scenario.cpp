@@ -28,7 +28,41 @@ static const VerbShape VERBS[] = {
     // time, the module's power and the plug-in's threads (timer_steps.cpp,
     // clock_step.cpp; the clock's words are checked by the step)
     {"wait", 1, 1}, {"module-reset", 0, 0}, {"clock", 0, -1},
+    // the player's visualisation data, levels, playing file and tags
+    // (host_ipc.cpp; their numbers are checked below)
+    {"spectrum", 0, -1}, {"spectrum-null", 0, 0}, {"vu", 2, 2}, {"no-visual", 0, 0},
+    {"file", 1, -1}, {"file-unterminated", 0, 0}, {"tag", 1, -1}, {"tag-unterminated", 2, -1},
+    {"tag-long", 2, 2},
 };
+
+// The player's interface: 75 spectrum values of 0-255 and levels of -1..255.
+enum { SPECTRUM_VALUES = 75, LONGEST_TAG = 1000000 };
+
+static bool numberWithin(const std::string &word, long long lowest, long long highest)
+{
+    long long value;
+    return parseNumber(word, &value) && value >= lowest && value <= highest;
+}
+
+// The numbers of the spectrum, vu and tag-long steps; "" when they fit.
+static std::string numbersProblem(const Step &step)
+{
+    if (step.verb == "spectrum") {
+        if (step.words.size() > SPECTRUM_VALUES)
+            return "more than 75 spectrum values";
+        for (const std::string &word : step.words)
+            if (!numberWithin(word, 0, 255))
+                return "spectrum value '" + word + "' is not a number from 0 to 255";
+    } else if (step.verb == "vu") {
+        for (const std::string &word : step.words)
+            if (!numberWithin(word, -1, 255))
+                return "level '" + word + "' is not a number from -1 to 255";
+    } else if (step.verb == "tag-long") {
+        if (!numberWithin(step.words[1], 1, LONGEST_TAG))
+            return "tag length '" + step.words[1] + "' is not a number from 1 to 1000000";
+    }
+    return "";
+}
 
 bool parseNumber(const std::string &word, long long *value)
 {
@@ -81,6 +115,11 @@ bool parseScenario(const std::string &text, std::vector<Step> *steps, std::strin
         int count = (int)step.words.size();
         if (count < shape->minWords || (shape->maxWords >= 0 && count > shape->maxWords)) {
             *error = "line " + std::to_string(number) + ": wrong number of arguments for '" + step.verb + "'";
+            return false;
+        }
+        std::string problem = numbersProblem(step);
+        if (!problem.empty()) {
+            *error = "line " + std::to_string(number) + ": " + problem;
             return false;
         }
         steps->push_back(step);
