@@ -1,7 +1,7 @@
 #include "settings.h"
 
 Settings settings = {0, 0, 1, LPT_PORT_378};
-OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0, 0, SCROLL_SPEED_DEFAULT, 1};
+OptIns optIns = {0, FAST_BUS_DEFAULT_PACE_US, 0, 0, SCROLL_SPEED_DEFAULT, 1, 0};
 
 void settingsReset()
 {
