@@ -49,7 +49,7 @@ test-sanitize: sanitize
 	ctest --preset native-sanitize -j $(JOBS) -LE 'e2e|fuzz'
 
 # Each fuzzer runs PIXELVANE_FUZZ_SECONDS (default 60) on a copy of its
-# corpus; two at a time, so the eight take about four and a half minutes.
+# corpus; two at a time, so the nine take about five minutes.
 test-fuzz: fuzz
 	ctest --preset fuzz -j 2 -L fuzz
 

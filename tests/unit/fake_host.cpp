@@ -71,6 +71,7 @@ void fakeHostSetPlaylistFile(int position, const std::u16string &text, bool term
     std::vector<char16_t> units(text.begin(), text.end());
     if (terminated)
         units.push_back(0);
+    units.shrink_to_fit();
     fakeHost.playlistFiles[position] = units;
 }
 
