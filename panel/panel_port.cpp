@@ -23,7 +23,6 @@
 #include "panel_window.h"
 
 static const wchar_t SETTINGS_FILE[] = L"pixelvane-panel.ini";
-static const wchar_t PLUGIN_SETTINGS_FILE[] = L"plugin.ini";
 
 static PanelCard card;
 static struct CardPowerOn {
@@ -45,7 +44,7 @@ static void readModuleKeys()
     moduleKeysRead = true;
     ModuleGlass glass;
     char why[MODULE_KEYS_REASON_SIZE];
-    if (!moduleGlassFromIni(moduleFolderFile(thisModule(), PLUGIN_SETTINGS_FILE), &glass, why, sizeof why))
+    if (!moduleGlassFromIni(pluginIniBeside(), &glass, why, sizeof why))
         panelKeysRefusedSet(why);
     panelCardSetGlass(&card, glass);
 }

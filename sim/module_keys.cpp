@@ -1,11 +1,11 @@
 #include "module_keys.h"
 
+#include "module_folder.h"
 #include "panel_geometry.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 static const wchar_t SECTION[] = L"Pixelvane";
 static const wchar_t KEY_PANEL_SIZE[] = L"Panel Size";
@@ -14,7 +14,7 @@ static const wchar_t FILE_NAME[] = L"plugin.ini";
 
 // Values longer than any good one; a longer value reaches the parser cut
 // short, still too long for it.
-enum { KEY_VALUE_CHARACTERS = 32, LONGEST_PATH = 32768 };
+enum { KEY_VALUE_CHARACTERS = 32 };
 
 // A key's value as the parser takes it: ASCII kept, anything else '?'.
 static void readKey(const std::wstring &iniPath, const wchar_t *key, char *value)
@@ -43,20 +43,7 @@ bool moduleGlassFromIni(const std::wstring &iniPath, ModuleGlass *glass, char *w
     return accepted;
 }
 
-std::wstring pluginIniBeside(const void *address)
+std::wstring pluginIniBeside()
 {
-    HMODULE module = NULL;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            (LPCWSTR)address, &module))
-        return std::wstring();
-    std::vector<wchar_t> path(LONGEST_PATH);
-    DWORD length = GetModuleFileNameW(module, path.data(), (DWORD)path.size());
-    // A path that filled the buffer was cut short: never use it.
-    if (length == 0 || length >= path.size())
-        return std::wstring();
-    std::wstring folder(path.data(), length);
-    size_t slash = folder.find_last_of(L"\\/");
-    if (slash == std::wstring::npos)
-        return std::wstring();
-    return folder.substr(0, slash + 1) + FILE_NAME;
+    return moduleFolderFile(thisModule(), FILE_NAME);
 }

@@ -16,6 +16,6 @@ enum { MODULE_KEYS_REASON_SIZE = 96 };
 // reason in `why` (the plug-in's own words, panel_geometry.h).
 bool moduleGlassFromIni(const std::wstring &iniPath, ModuleGlass *glass, char *why, int whySize);
 
-// "plugin.ini" in the folder of the module holding `address` (a function
-// or variable of it), or "" when that path cannot be had whole.
-std::wstring pluginIniBeside(const void *address);
+// "plugin.ini" in the folder of the DLL this is linked into, or "" when
+// that path cannot be had whole.
+std::wstring pluginIniBeside();

@@ -20,7 +20,7 @@ static void fitModuleGlass()
 {
     if (!glassRead) {
         char why[MODULE_KEYS_REASON_SIZE];
-        moduleGlassFromIni(pluginIniBeside((const void *)&emulator), &glass, why, sizeof why);
+        moduleGlassFromIni(pluginIniBeside(), &glass, why, sizeof why);
         glassRead = true;
     }
     emulatorSetPanel(&emulator, glass.width, glass.height, glass.cellWidth);
