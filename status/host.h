@@ -113,11 +113,12 @@ bool hostVuLevels(int levels[VU_CHANNELS]);
 // or the host answers 0. size must be at least 1.
 bool hostPlaylistFile(int position, char16_t *path, int size);
 
+enum { HOST_TAG_NAME_SIZE = 16 };
+
 // The tag name ("artist", "title", "album") of the file at path, in value:
 // the host fills a zeroed buffer of size units. A tag longer than the
 // buffer arrives cut by the host and is kept cut; a fill with no terminator
 // in the buffer is refused. False, with value empty, when refused or the
 // host answers 0. name is ASCII of at most HOST_TAG_NAME_SIZE - 1 letters;
 // size must be at least 1.
-enum { HOST_TAG_NAME_SIZE = 16 };
 bool hostFileTag(const char16_t *path, const char *name, char16_t *value, int size);
