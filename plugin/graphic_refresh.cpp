@@ -167,6 +167,9 @@ static void chooseLayout(ScreenSetup *setup)
                               sizeof reason)) {
         return;
     }
+    // The file's reader falls back to the plain built-in layout: the
+    // visualizer's keeps its room.
+    setup->layout = builtInVisualLayout(setup->width, setup->height, (Visualizer)optIns.visualizer);
     std::snprintf(setup->notice, sizeof setup->notice, "%s%s%s", panelKeys.sizeRefused,
                   panelKeys.sizeRefused[0] != '\0' ? " / " : "", reason);
 }
