@@ -82,3 +82,15 @@ TEST(Visualizer, TagsKeepATitleWithADashWholeAndAreLookedUpOnceATrack)
     EXPECT_EQ(countLines(ipc, "query 3026 title"), 1) << ipc;
     EXPECT_EQ(countLines(ipc, "query 3026 album"), 1) << ipc;
 }
+
+TEST(Visualizer, ALayoutFileNotTakenKeepsTheVisualizersRoom)
+{
+    std::string spectrum = "spectrum 255";
+    ScenarioRun run = runScenarioTextWith("visualizer-bad-layout",
+                                          "title 1. Band - Tune - Winamp\n" + PLAYING + spectrum +
+                                              "\nstart\ntick\nwait 5500\ntick\nwait 500\nsnapshot shown\nquit\n",
+                                          {"Graphic Screen=1", "Visualizer=1", "Layout File=none.ini"});
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    EXPECT_EQ(litIn(run, "shown", 120, 28, 120, 43), 16) << "the full band's bar beside the time";
+    EXPECT_EQ(litIn(run, "shown", 0, 46, 239, 46), 240) << "the progress bar's outline";
+}
