@@ -5,7 +5,6 @@
 // modulo 0x2000).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "t6963c.h"
@@ -29,8 +28,8 @@ struct DisplayShadow {
 // unchanged gaps (run_plan.h). Afterwards the module holds what is wanted
 // and nothing is dirty, and the result is true.
 //
-// `stop` is looked at before each byte of display RAM: once it is set the
+// `stopped` is asked before each byte of display RAM: once it says so the
 // run under way ends there (an auto write with its auto reset), the bytes
 // sent count as held, the rest stay changed and dirty, and the result is
 // false.
-bool sendChangedMemory(DisplayShadow *shadow, const std::atomic<bool> &stop);
+bool sendChangedMemory(DisplayShadow *shadow, bool (*stopped)());

@@ -202,7 +202,7 @@ void fastBusFlush()
         lastTextResend = now;
     }
     if (sendChangedRegisters())
-        sendChangedMemory(&shadow, stopRequested);
+        sendChangedMemory(&shadow, fastBusStopRequested);
 }
 
 uint64_t fastBusResendDueIn()

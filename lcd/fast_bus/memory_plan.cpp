@@ -56,15 +56,15 @@ static void sendAddress(DisplayShadow *shadow, int address)
 }
 
 // False when the stop cut the run short.
-static bool sendRun(DisplayShadow *shadow, bool autoWrite, int start, int end, const std::atomic<bool> &stop)
+static bool sendRun(DisplayShadow *shadow, bool autoWrite, int start, int end, bool (*stopped)())
 {
-    if (stop)
+    if (stopped())
         return false;
     sendAddress(shadow, start);
     if (autoWrite)
         fastWireSend(true, AUTO_WRITE);
     int address = start;
-    for (; address < end && !stop; address++) {
+    for (; address < end && !stopped(); address++) {
         fastWireSend(false, shadow->wanted[address]);
         if (!autoWrite)
             fastWireSend(true, DATA_WRITE_INCREMENT);
@@ -80,14 +80,14 @@ static bool sendRun(DisplayShadow *shadow, bool autoWrite, int start, int end, c
     return address == end;
 }
 
-bool sendChangedMemory(DisplayShadow *shadow, const std::atomic<bool> &stop)
+bool sendChangedMemory(DisplayShadow *shadow, bool (*stopped)())
 {
     int count = findGroups(*shadow);
     if (count > 0) {
         bool firstAddressKnown = shadow->pointerKnown && shadow->pointer == groups[0].start;
         int runCount = planRuns(groups, count, firstAddressKnown, runs);
         for (int i = 0; i < runCount; i++)
-            if (!sendRun(shadow, runs[i].autoWrite, groups[runs[i].first].start, groups[runs[i].last].end, stop))
+            if (!sendRun(shadow, runs[i].autoWrite, groups[runs[i].first].start, groups[runs[i].last].end, stopped))
                 return false; // the dirty range still covers what is left
     }
     shadow->dirtyLow = DISPLAY_RAM_BYTES;
