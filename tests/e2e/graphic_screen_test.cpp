@@ -21,16 +21,7 @@ const char INFO[] = "01/07  44 kHz  128 kbps  Stereo";
 const std::string PLAYING = "answer 104 1\nanswer 105 0 75000\nanswer 105 1 200\nanswer 124 7\n"
                             "answer 126 0 44\nanswer 126 1 128\nanswer 126 2 2\n";
 
-struct Shown {
-    std::u32string artist;
-    int artistOffset;
-    std::u32string song;
-    int songOffset;
-    int playState;
-    std::string time;
-    int positionMs;
-    int lengthSeconds;
-};
+typedef StatusShown Shown;
 
 std::vector<bool> framePixels(const Frame &frame)
 {
@@ -43,9 +34,7 @@ std::vector<bool> framePixels(const Frame &frame)
 
 std::vector<bool> statusPixels(const Shown &s)
 {
-    return framePixels(
-        drawnStatus({s.artist, s.artistOffset, s.song, s.songOffset, s.playState, s.time, INFO, s.positionMs,
-                     s.lengthSeconds}));
+    return framePixels(drawnStatus(s));
 }
 
 int differingPixels(const std::vector<bool> &a, const std::vector<bool> &b)
@@ -100,15 +89,15 @@ TEST(GraphicScreen, ShowsTheUnicodeTitleInRealFontsAndATickThatChangesNothingSen
                                                                 "snapshot time\nquit\nsnapshot quit\n",
                                           GRAPHIC);
     expectCleanRun(run);
-    expectStatus(run, "playing", {U"Кино", 0, U"Ελληνικά", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(run, "playing", {U"Кино", 0, U"Ελληνικά", 0, 1, "02:05/03:20", INFO, 75000, 200});
     EXPECT_EQ(accessesBetween(run, "still", "after"), 0) << "a second and more with nothing new";
     long long timeTick = accessesBetween(run, "after", "time");
     EXPECT_GT(timeTick, 0);
     EXPECT_LE(timeTick, 800) << "only the time and the bar moved";
-    expectStatus(run, "time", {U"Кино", 0, U"Ελληνικά", 0, 1, "02:04/03:20", 76000, 200});
+    expectStatus(run, "time", {U"Кино", 0, U"Ελληνικά", 0, 1, "02:04/03:20", INFO, 76000, 200});
     // The shut-down texts in the same fonts, the stop square, the last time.
     expectStatus(run, "quit",
-                 {U"Winamp has been shutdown", 0, U"please turn off LCD...", 0, 0, "02:04/03:20", 76000, 200});
+                 {U"Winamp has been shutdown", 0, U"please turn off LCD...", 0, 0, "02:04/03:20", INFO, 76000, 200});
     EXPECT_EQ(countLines(run.events(), "thread created"), 1);
     EXPECT_EQ(countPrefix(run.ports(), "in "), 1) << "the control register read once";
 }
@@ -130,12 +119,12 @@ TEST(GraphicScreen, LongRowsScrollOneAtATimeOnATimerOfTheirOwnAndANewTrackStarts
     expectCleanRun(run);
     ASSERT_GT(overflowOf(artist), 50);
     ASSERT_GT(overflowOf(song), 50);
-    Shown shown = {artist, 0, song, 0, 1, "02:05/03:20", 75000, 200};
+    Shown shown = {artist, 0, song, 0, 1, "02:05/03:20", INFO, 75000, 200};
     expectStatus(run, "start", shown);
     expectStatus(run, "still", shown); // the start shows for 2 s
     int offset = scrolledOffset(run, "moving", shown, 0, overflowOf(artist));
     EXPECT_GT(offset, 5) << "the artist moved, pixel by pixel, with the song at its start";
-    expectStatus(run, "new-track", {U"Short", 0, U"Song", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(run, "new-track", {U"Short", 0, U"Song", 0, 1, "02:05/03:20", INFO, 75000, 200});
     Lines events = run.events();
     EXPECT_EQ(countPrefix(events, "timer-proc set"), countPrefix(events, "timer-proc kill"));
     EXPECT_GE(countPrefix(events, "timer-proc set"), 1);
@@ -170,8 +159,8 @@ TEST(GraphicScreen, PausedShowsTheBarsAndAStreamShowsTheElapsedTimeWithoutABar)
                                               "answer 105 1 0\ntick\nsnapshot stream\nquit\n",
                                           GRAPHIC);
     expectCleanRun(run);
-    expectStatus(run, "paused", {U"Band", 0, U"Tune", 0, 3, "02:05/03:20", 75000, 200});
-    expectStatus(run, "stream", {U"Radio", 0, U"Live", 0, 1, "00:05", 5000, 0});
+    expectStatus(run, "paused", {U"Band", 0, U"Tune", 0, 3, "02:05/03:20", INFO, 75000, 200});
+    expectStatus(run, "stream", {U"Radio", 0, U"Live", 0, 1, "00:05", INFO, 5000, 0});
 }
 
 // Stopped for 10 s: the local time large, the date and the last artist;
@@ -184,7 +173,7 @@ TEST(GraphicScreen, StoppedForTenSecondsShowsTheIdleClockAndPlayingBringsTheStat
                               "wait 10500\nsnapshot idle\nanswer 104 1\ntick\nsnapshot again\nquit\n";
     ScenarioRun run = runScenarioTextWith("graphic-idle", steps, GRAPHIC);
     expectCleanRun(run);
-    Shown stopped = {U"Band", 0, U"Tune", 0, 0, "02:05/03:20", 75000, 200};
+    Shown stopped = {U"Band", 0, U"Tune", 0, 0, "02:05/03:20", INFO, 75000, 200};
     expectStatus(run, "stopped", stopped);
     // The clock and the last artist as the layout draws them; the date is
     // the host's own long date, somewhere in its row.
@@ -201,7 +190,7 @@ TEST(GraphicScreen, StoppedForTenSecondsShowsTheIdleClockAndPlayingBringsTheStat
         }
     EXPECT_EQ(clockDiffers, 0) << "9:07 PM on the host's 12-hour clock, and the last artist";
     EXPECT_GT(dateLit, 100) << "the date";
-    expectStatus(run, "again", {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(run, "again", {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", INFO, 75000, 200});
 
     ScenarioRun kept = runScenarioTextWith("graphic-idle-off", steps, {"Graphic Screen=1", "Idle Clock=0"});
     expectCleanRun(kept);
@@ -220,7 +209,7 @@ TEST(GraphicScreen, DialogScreensStayAsTheyAreAndTheNextRefreshAfterOkOrCancelTa
             "config\nclick 2\nend\nsnapshot cancel\ntick\nsnapshot back-again\nquit\n",
         GRAPHIC);
     expectCleanRun(run);
-    Shown status = {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", 75000, 200};
+    Shown status = {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", INFO, 75000, 200};
     expectStatus(run, "intro", status); // the status over the intro's last frame
     EXPECT_EQ(run.textRow("about", 0).substr(0, 12), "Programming:");
     EXPECT_EQ(run.textRow("about", 5).substr(2, 16), "Take a visit at:");
@@ -243,7 +232,7 @@ TEST(GraphicScreen, AModuleThatLostPowerShowsTheWholeScreenAgainWithinTenSeconds
     expectCleanRun(run);
     std::vector<bool> dark = run.panel("dark");
     EXPECT_EQ(std::count(dark.begin(), dark.end(), true), 0) << "nothing changed, nothing sent";
-    expectStatus(run, "back", {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(run, "back", {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", INFO, 75000, 200});
 }
 
 // After quit and unload the host goes on; a host that ends without calling
@@ -259,7 +248,7 @@ TEST(GraphicScreen, QuitUnloadAndAnEndWithoutQuitLeaveTheHostUnharmed)
                                              "title 1. Band - Tune - Winamp\n" + PLAYING + "start\ntick\nwait 300\n",
                                              GRAPHIC);
     expectCleanRun(noQuit);
-    expectStatus(noQuit, END_OF_RUN, {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(noQuit, END_OF_RUN, {U"Band", 0, U"Tune", 0, 1, "02:05/03:20", INFO, 75000, 200});
 }
 
 // The virtual panel shows the graphic screen as it shows any port traffic,
@@ -271,6 +260,6 @@ TEST(GraphicScreen, TheVirtualPanelShowsItAsTheModuleDoes)
                                               "start\ntick\nsnapshot shown\npanel-paint shown\nquit\n",
                                           GRAPHIC);
     expectCleanRun(run);
-    expectStatus(run, "shown", {U"Кино", 0, U"Группа крови", 0, 1, "02:05/03:20", 75000, 200});
+    expectStatus(run, "shown", {U"Кино", 0, U"Группа крови", 0, 1, "02:05/03:20", INFO, 75000, 200});
     EXPECT_GE(findLine(run.events(), "panel shown paint same scale 3"), 0);
 }
