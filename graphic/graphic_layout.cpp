@@ -229,14 +229,30 @@ int progressBarFill(int positionMs, int lengthSeconds, int width)
     return (int)(played > inside ? inside : played);
 }
 
-void formatScreenTime(char *text, int size, int positionMs, int lengthSeconds, int timeRemaining)
+void formatScreenTime(char *text, int size, int positionMs, int lengthSeconds, int timeRemaining,
+                      bool signedRemaining)
 {
-    if (lengthSeconds > 0) {
+    if (lengthSeconds > 0 && !signedRemaining) {
         statusFormatTime(text, size, positionMs, lengthSeconds, timeRemaining);
         return;
     }
     long long elapsed = (long long)positionMs / MILLISECONDS_PER_SECOND;
-    std::snprintf(text, size, "%02d:%02d", (int)(elapsed / SECONDS_PER_MINUTE), (int)(elapsed % SECONDS_PER_MINUTE));
+    if (lengthSeconds <= 0) {
+        std::snprintf(text, size, "%02d:%02d", (int)(elapsed / SECONDS_PER_MINUTE),
+                      (int)(elapsed % SECONDS_PER_MINUTE));
+        return;
+    }
+    // A host's position past the end (or before the start) reads as the
+    // track's edge, never as a time with signs inside it.
+    long long length = lengthSeconds;
+    if (elapsed < 0)
+        elapsed = 0;
+    if (elapsed > length)
+        elapsed = length;
+    long long shown = timeRemaining ? length - elapsed : elapsed;
+    std::snprintf(text, size, "%s%02d:%02d / %02d:%02d", timeRemaining ? "-" : "", (int)(shown / SECONDS_PER_MINUTE),
+                  (int)(shown % SECONDS_PER_MINUTE), (int)(length / SECONDS_PER_MINUTE),
+                  (int)(length % SECONDS_PER_MINUTE));
 }
 
 void formatInfoLine(char *text, int size, const char *track, const char *sampleRate, const char *bitRate,

@@ -67,8 +67,11 @@ int progressBarFill(int positionMs, int lengthSeconds, int width);
 
 // The texts of the status, from the host's answers: the time (elapsed or
 // remaining, as timeRemaining says) and the length, the elapsed time alone
-// for a stream (a length of 0 or less); the info line.
-void formatScreenTime(char *text, int size, int positionMs, int lengthSeconds, int timeRemaining);
+// for a stream (a length of 0 or less); the info line. With
+// signedRemaining the remaining time reads as the player shows it, with a
+// minus sign ("-05:36 / 06:52"; elapsed "01:16 / 06:52").
+void formatScreenTime(char *text, int size, int positionMs, int lengthSeconds, int timeRemaining,
+                      bool signedRemaining);
 void formatInfoLine(char *text, int size, const char *track, const char *sampleRate, const char *bitRate,
                     const char *channels);
 

@@ -90,7 +90,7 @@ void takeStatus()
     screen.positionMs = s.positionMs;
     screen.lengthSeconds = s.lengthSeconds;
     formatScreenTime(screen.timeText, sizeof screen.timeText, s.positionMs, s.lengthSeconds,
-                     settings.timeRemaining);
+                     settings.timeRemaining, setup.signedRemaining);
     formatInfoLine(screen.infoText, sizeof screen.infoText, s.trackText, s.sampleRateText, s.bitRateText,
                    s.channelsText);
 }

@@ -48,6 +48,9 @@ struct ScreenSetup {
     FrameSink sink;
     GlyphLookup lookup; // Japanese, Chinese and Korean for the titles; may be null
     void *lookupContext; // handed to lookup: the glyph file it reads
+    // The remaining time with a minus sign (formatScreenTime), which the
+    // visualizer's layouts take; the time as the text screen's without.
+    bool signedRemaining;
     // Why the layout or the size asked for was not taken, shown on the
     // panel for NOTICE_MS from the first tick on; empty for none.
     char notice[160];

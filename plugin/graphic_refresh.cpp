@@ -182,6 +182,7 @@ void graphicRefreshStart()
     setup.width = panelGeometry.width;
     setup.height = panelGeometry.height;
     chooseLayout(&setup);
+    setup.signedRemaining = optIns.visualizer == VISUALIZER_SPECTRUM || optIns.visualizer == VISUALIZER_VU;
     setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
     setup.lookup = glyphFileLookup;
     setup.lookupContext = &glyphs;

@@ -89,6 +89,7 @@ inline void startScreenOnPort(Visualizer visualizer = VISUALIZER_NONE)
     setup.width = panelGeometry.width;
     setup.height = panelGeometry.height;
     setup.layout = builtInVisualLayout(setup.width, setup.height, visualizer);
+    setup.signedRemaining = visualizer != VISUALIZER_NONE;
     setup.sink = FrameSink{frameSenderShow, frameSenderNothingNew, frameSenderOverdrawCount};
     setup.lookup = glyphFileLookup;
     setup.lookupContext = &screenGlyphFile;

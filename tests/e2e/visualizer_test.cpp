@@ -56,6 +56,14 @@ TEST(Visualizer, SpectrumBarsMoveWhilePlayingFallWhenPausedAndGoWithTheData)
     EXPECT_EQ(litIn(run, "paused", 120, 28, 239, 43), 0) << "paused, the bars at rest";
     EXPECT_EQ(litIn(run, "no-data", 120, 28, 239, 43), 0) << "no data, no bars";
     EXPECT_EQ(litIn(run, "no-data", 0, 46, 239, 46), 240) << "the status goes on: the bar's outline";
+    // 100 s of 208 remaining: "-01:48 / 03:28", 14 letters of 7 pixels from
+    // column 14 to 111; the first a dash, a stroke one row high.
+    int dashRows = 0;
+    for (int y = 28; y <= 43; y++)
+        dashRows += litIn(run, "playing", 14, y, 20, y) > 0;
+    EXPECT_EQ(dashRows, 1) << "the minus sign";
+    EXPECT_GT(litIn(run, "playing", 105, 28, 111, 43), 0) << "the length's last digit";
+    EXPECT_EQ(litIn(run, "playing", 112, 28, 119, 43), 0) << "and nothing after it";
 }
 
 TEST(Visualizer, TagsKeepATitleWithADashWholeAndAreLookedUpOnceATrack)

@@ -167,7 +167,7 @@ TEST_F(GraphicScreenTest, EachKindOfTickSendsOnlyWhatItChangedWithinItsBudget)
         EXPECT_GT(accesses, 0u);
         expectPanelIsTheFrame();
         char time[SCREEN_TEXT_SIZE];
-        formatScreenTime(time, sizeof time, t.positionMs, t.lengthSeconds, 1);
+        formatScreenTime(time, sizeof time, t.positionMs, t.lengthSeconds, 1, false);
         EXPECT_STREQ(time, t.time);
     }
     EXPECT_TRUE(sameFrame(graphicScreenFrame(),
@@ -238,4 +238,29 @@ TEST_F(GraphicScreenTest, StoppedForTenSecondsShowsTheClockUnlessIdleClockIsOffA
     EXPECT_TRUE(sameFrame(graphicScreenFrame(), statusFrame(U"Artist", 0, U"Song", 0, 0, "02:05/03:20", 75000, 200)))
         << "the stopped status stays";
     expectPanelIsTheFrame();
+}
+
+// With the visualizer's layouts the remaining time reads as the player
+// shows it; the host's edge cases stay readable times.
+TEST(ScreenTime, TheRemainingTimeTakesAMinusSignWhenAsked)
+{
+    const struct {
+        int positionMs, lengthSeconds, timeRemaining;
+        bool signedRemaining;
+        const char *time;
+    } cases[] = {
+        {76000, 412, 1, true, "-05:36 / 06:52"},
+        {76000, 412, 0, true, "01:16 / 06:52"},
+        {76000, 412, 1, false, "05:36/06:52"},
+        {500000, 412, 1, true, "-00:00 / 06:52"}, // past the end
+        {-3000, 412, 1, true, "-06:52 / 06:52"},  // before the start
+        {-3000, 412, 0, true, "00:00 / 06:52"},
+        {5000, 0, 1, true, "00:05"}, // a stream: the elapsed time alone
+        {0, 6000, 1, true, "-100:00 / 100:00"},
+    };
+    for (const auto &c : cases) {
+        char time[SCREEN_TEXT_SIZE];
+        formatScreenTime(time, sizeof time, c.positionMs, c.lengthSeconds, c.timeRemaining, c.signedRemaining);
+        EXPECT_STREQ(time, c.time) << c.positionMs << " ms of " << c.lengthSeconds << " s";
+    }
 }
