@@ -173,3 +173,27 @@ Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<T
     replay.animation.endUs = replay.clockUs + FINAL_HOLD_US;
     return replay.animation;
 }
+
+bool animationAppend(Animation *whole, const Animation &next, std::string *error)
+{
+    if (next.frames.empty())
+        return true;
+    if (!whole->frames.empty()) {
+        const PanelImage &last = whole->frames.back().image, &first = next.frames.front().image;
+        if (last.width != first.width || last.height != first.height) {
+            *error = "the runs are of panels of different sizes (" + std::to_string(last.width) + "x" +
+                     std::to_string(last.height) + " and " + std::to_string(first.width) + "x" +
+                     std::to_string(first.height) + ")";
+            return false;
+        }
+    }
+    uint64_t offsetUs = whole->frames.empty() ? 0 : whole->endUs;
+    for (const AnimationFrame &frame : next.frames) {
+        if (!whole->frames.empty() && samePicture(whole->frames.back().image, frame.image))
+            continue;
+        whole->frames.push_back(frame);
+        whole->frames.back().startUs += offsetUs;
+    }
+    whole->endUs = offsetUs + next.endUs;
+    return true;
+}

@@ -50,6 +50,11 @@ bool readTimeline(const std::string &path, std::vector<TimelineMark> *marks, std
 // the module's glass for the whole replay.
 Animation replayRun(const std::vector<PortAccess> &accesses, const std::vector<TimelineMark> &marks);
 
+// Plays `next` after `whole` (after its last panel's hold), a frame equal
+// to the one before it merged into it; false with a message when the two
+// are of panels of different sizes.
+bool animationAppend(Animation *whole, const Animation &next, std::string *error);
+
 // A looping GIF, the panel `scale` times larger; false when it cannot be
 // written.
 bool writeAnimatedGif(const Animation &animation, const std::string &path, int scale, std::string *error);

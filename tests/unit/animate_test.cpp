@@ -166,3 +166,44 @@ TEST(Animation, MalformedLogsAreRefusedWithTheLine)
 }
 
 } // namespace
+
+// Runs joined into one animation, as the graphic tour joins the visualizer's
+// run to its own: the second plays after the first's hold, a frame equal to
+// the one before it merges, and panels of two sizes are refused.
+TEST(Animation, RunsPlayOneAfterAnotherAndOnlyOnOnePanelSize)
+{
+    auto image = [](int width, int height, int litX) {
+        PanelImage picture{};
+        picture.width = width;
+        picture.height = height;
+        std::memset(picture.pixel, 0, sizeof picture.pixel);
+        picture.pixel[0][litX] = 1;
+        return picture;
+    };
+    Animation whole;
+    whole.frames = {{image(240, 64, 1), 0}, {image(240, 64, 2), 40000}};
+    whole.endUs = 100000;
+    Animation next;
+    next.frames = {{image(240, 64, 2), 0}, {image(240, 64, 3), 60000}};
+    next.endUs = 80000;
+    std::string error;
+    ASSERT_TRUE(animationAppend(&whole, next, &error)) << error;
+    ASSERT_EQ(whole.frames.size(), 3u) << "the equal frame merged into the one before";
+    EXPECT_EQ(whole.frames[1].startUs, 40000u);
+    EXPECT_EQ(whole.frames[2].startUs, 160000u);
+    EXPECT_EQ(whole.frames[2].image.pixel[0][3], 1);
+    EXPECT_EQ(whole.endUs, 180000u);
+
+    Animation tall;
+    tall.frames = {{image(240, 128, 1), 0}};
+    tall.endUs = 10000;
+    EXPECT_FALSE(animationAppend(&whole, tall, &error));
+    EXPECT_EQ(error, "the runs are of panels of different sizes (240x64 and 240x128)");
+    EXPECT_EQ(whole.frames.size(), 3u) << "a refused run adds nothing";
+
+    Animation empty;
+    empty.endUs = 0;
+    ASSERT_TRUE(animationAppend(&empty, tall, &error));
+    EXPECT_EQ(empty.frames.size(), 1u);
+    EXPECT_EQ(empty.endUs, 10000u) << "the first run starts at 0";
+}
