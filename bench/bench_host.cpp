@@ -88,6 +88,7 @@ const char16_t BENCH_TAG_TITLE[] = u"Opening Song";
 const char16_t BENCH_TAG_ALBUM[] = u"The Album";
 static const char16_t BENCH_PATH[] = u"C:\\Music\\First Artist - Opening Song.mp3";
 enum { BENCH_VU_LEFT = 200, BENCH_VU_RIGHT = 100 };
+static int vuLevels[2] = {BENCH_VU_LEFT, BENCH_VU_RIGHT};
 
 static bool offersVisualsAndTags;
 static char visualData[SPECTRUM_BANDS + OSCILLOSCOPE_SAMPLES];
@@ -103,14 +104,28 @@ static void benchVisualStart(int)
 
 static int benchVuLevel(int channel)
 {
-    return channel == 0 ? BENCH_VU_LEFT : BENCH_VU_RIGHT;
+    return vuLevels[channel == 0 ? 0 : 1];
 }
 
 void benchHostOfferVisualsAndTags()
 {
     for (int band = 0; band < SPECTRUM_BANDS; band++)
         visualData[band] = (char)(band * 255 / (SPECTRUM_BANDS - 1));
+    vuLevels[0] = BENCH_VU_LEFT;
+    vuLevels[1] = BENCH_VU_RIGHT;
     offersVisualsAndTags = true;
+}
+
+void benchHostSetLevels(int left, int right)
+{
+    vuLevels[0] = left;
+    vuLevels[1] = right;
+}
+
+void benchHostSetBand(int band, uint8_t value)
+{
+    if (band >= 0 && band < SPECTRUM_BANDS)
+        visualData[band] = (char)value;
 }
 
 static bool sameName(const char16_t *wide, const char *name)

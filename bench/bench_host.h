@@ -3,6 +3,8 @@
 // adds no heap traffic to what the benchmarks count.
 #pragma once
 
+#include <cstdint>
+
 // The player the benchmarks and the port counts use, the same one the
 // scenario bench/port-costs.scn sets up in the host simulator.
 extern const char BENCH_TITLE_FIRST[];
@@ -22,6 +24,11 @@ void benchHostPlayTrack();
 // playlist position and the tags BENCH_TAG_ARTIST, BENCH_TAG_TITLE and
 // BENCH_TAG_ALBUM for it. Until then it answers them all with 0.
 void benchHostOfferVisualsAndTags();
+
+// One band of the spectrum the host offers from now on (0-74).
+void benchHostSetBand(int band, uint8_t value);
+// The two levels it offers from now on.
+void benchHostSetLevels(int left, int right);
 
 extern const char16_t BENCH_TAG_ARTIST[];
 extern const char16_t BENCH_TAG_TITLE[];

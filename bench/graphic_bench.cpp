@@ -33,6 +33,7 @@
 #include "settings.h"
 #include "timing/clock.h"
 #include "fast_bus/port_thread.h"
+#include "visual_sample.h"
 
 #ifdef PIXELVANE_HANDOVER_COPY
 #include "handover_copy.h"
@@ -151,5 +152,35 @@ void GraphicSampleOnly(benchmark::State &state)
     reportPerIteration(state, before);
 }
 BENCHMARK(GraphicSampleOnly);
+
+// A frame of the visualizer's timer on the player's thread, as the plug-in
+// runs it: the player's data read through its functions, the bars and
+// peaks drawn, the frame handed over. The spectrum wanders as music does,
+// each band up or down by up to 60 a frame, the levels with two of its
+// bands (set off the clock).
+void GraphicVisualFrame(benchmark::State &state)
+{
+    graphicBenchStartPlaying(BENCH_TITLE_FIRST, (Visualizer)state.range(0));
+    resetVisualSampling();
+    int bands[SPECTRUM_BANDS] = {};
+    uint32_t seed = 1;
+    Totals before = totalsNow();
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int band = 0; band < SPECTRUM_BANDS; band++) {
+            seed = seed * 1103515245u + 12345u;
+            bands[band] += (int)(seed >> 16) % 121 - 60;
+            bands[band] = bands[band] < 0 ? 0 : bands[band] > 255 ? 255 : bands[band];
+            benchHostSetBand(band, (uint8_t)bands[band]);
+        }
+        benchHostSetLevels(bands[10], bands[60]);
+        state.ResumeTiming();
+        VisualSample sample;
+        sampleVisual(&sample);
+        graphicScreenVisualStep(sample.haveSpectrum ? sample.spectrum : nullptr, sample.haveVu ? sample.vu : nullptr);
+    }
+    reportPerIteration(state, before);
+}
+BENCHMARK(GraphicVisualFrame)->Arg(VISUALIZER_SPECTRUM)->Arg(VISUALIZER_VU);
 
 } // namespace

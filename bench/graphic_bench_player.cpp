@@ -29,7 +29,7 @@ void graphicBenchTick()
     graphicScreenTick(graphicBenchNowMs, graphicBenchClock());
 }
 
-void graphicBenchStartPlaying(const char *title)
+void graphicBenchStartPlaying(const char *title, Visualizer visualizer)
 {
     settingsReset();
     optIns.fastBus = 1;
@@ -41,9 +41,11 @@ void graphicBenchStartPlaying(const char *title)
     lcdClearText();
     lcdClearGraphics();
     lcdFlush();
-    startScreenOnPort();
+    startScreenOnPort(visualizer);
     portThreadStart();
     benchHostPlayTrack();
+    if (visualizer != VISUALIZER_NONE)
+        benchHostOfferVisualsAndTags();
     benchHostSetTitle(title);
     graphicBenchNowMs = 100000;
     graphicBenchTick();

@@ -30,8 +30,9 @@ enum : uint64_t {
 extern uint64_t graphicBenchNowMs;
 
 // The plug-in after start-up (fast bus, graphic screen, port thread) and
-// its first tick of `title`.
-void graphicBenchStartPlaying(const char *title);
+// its first tick of `title`; with a visualizer, its layout, and a host that
+// offers its data and the track's tags.
+void graphicBenchStartPlaying(const char *title, Visualizer visualizer = VISUALIZER_NONE);
 
 // A refresh tick GRAPHIC_BENCH_TICK_MS after the last, as the plug-in runs it.
 void graphicBenchTick();
