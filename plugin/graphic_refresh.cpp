@@ -190,6 +190,7 @@ void graphicRefreshStart()
     resetVisualSampling();
     resetTrackTags();
     portNotice(setup.notice);
+    portThreadPollForPictures(graphicScreenShowsVisual());
     portThreadStart();
 }
 

@@ -29,6 +29,8 @@ static CRITICAL_SECTION busLock;
 static CRITICAL_SECTION slotLock;
 static uint8_t slot[PANEL_MAX_GRAPHIC_AREA_BYTES];
 static bool slotFull;
+static bool threadPolls; // the thread looks at the slot without being woken
+static bool pollForPictures; // set before the thread starts
 // The rest is the host's thread's alone.
 static bool running;
 static bool hostHoldsBus; // between portThreadBeginDirect and portThreadEndDirect
@@ -53,14 +55,32 @@ static DWORD resendTimeoutMs()
     return (DWORD)((due + NANOSECONDS_PER_MILLISECOND - 1) / NANOSECONDS_PER_MILLISECOND);
 }
 
+// How long the thread waits for the next picture. Polling, it says so under
+// the slot's lock, and a hand-over then leaves the event alone. Leaving
+// polling, a picture that came while it polled is taken at once.
+static DWORD nextWaitMs(DWORD resendMs, DWORD lastPictureMs)
+{
+    bool poll = pollForPictures && GetTickCount() - lastPictureMs < PORT_THREAD_POLL_LINGER_MS;
+    EnterCriticalSection(&slotLock);
+    bool pictureWaits = threadPolls && slotFull;
+    threadPolls = poll;
+    LeaveCriticalSection(&slotLock);
+    if (pictureWaits)
+        return 0;
+    return poll && resendMs > PORT_THREAD_POLL_MS ? (DWORD)PORT_THREAD_POLL_MS : resendMs;
+}
+
 static DWORD WINAPI portThreadMain(LPVOID)
 {
     static uint8_t picture[PANEL_MAX_GRAPHIC_AREA_BYTES];
     HANDLE events[2] = {stopEvent, workEvent};
+    DWORD lastPictureMs = GetTickCount() - PORT_THREAD_POLL_LINGER_MS;
     for (;;) {
         EnterCriticalSection(&busLock);
         DWORD timeout = resendTimeoutMs();
         LeaveCriticalSection(&busLock);
+        if (pollForPictures)
+            timeout = nextWaitMs(timeout, lastPictureMs);
         DWORD woken = WaitForMultipleObjects(2, events, FALSE, timeout);
         if (woken == WAIT_OBJECT_0)
             break;
@@ -70,8 +90,10 @@ static DWORD WINAPI portThreadMain(LPVOID)
             LeaveCriticalSection(&busLock);
             break;
         }
-        if (takeSlot(picture))
+        if (takeSlot(picture)) {
             wantScreen(picture);
+            lastPictureMs = GetTickCount();
+        }
         // Also on the timeout alone: the resend falls due. A stop gives
         // the flush up between two bytes.
         fastBusFlush();
@@ -89,6 +111,7 @@ void portThreadStart()
     workEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
     stopEvent = CreateEventW(NULL, TRUE, FALSE, NULL);
     slotFull = false;
+    threadPolls = false;
     thread = CreateThread(NULL, 0, portThreadMain, NULL, 0, NULL);
     running = thread != NULL;
 }
@@ -109,13 +132,20 @@ void portThreadHandOver(const uint8_t *graphics)
         return;
     EnterCriticalSection(&slotLock);
     bool wasFull = slotFull;
+    bool polled = threadPolls;
     std::memcpy(slot, graphics, panelGeometry.graphicAreaBytes);
     slotFull = true;
     LeaveCriticalSection(&slotLock);
     // A picture the thread has not taken yet was signalled with: it takes
-    // this one in its place.
-    if (!wasFull)
+    // this one in its place. A polling thread finds it by itself.
+    if (!wasFull && !polled)
         SetEvent(workEvent);
+}
+
+void portThreadPollForPictures(bool poll)
+{
+    if (!running)
+        pollForPictures = poll;
 }
 
 void portThreadNothingNew()
@@ -184,6 +214,8 @@ bool portThreadFinish(unsigned patienceMs)
 #else
 
 void portThreadStart() {}
+
+void portThreadPollForPictures(bool) {}
 
 bool portThreadRunning()
 {

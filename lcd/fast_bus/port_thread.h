@@ -18,6 +18,15 @@
 // Starts the thread (once; the fast bus must be started).
 void portThreadStart();
 
+// Before portThreadStart: pictures will come many times a second (the
+// visualizer's 25). While they come, the thread looks at the slot every
+// PORT_THREAD_POLL_MS instead of being woken for each picture, which keeps
+// the wake-up (a call into the kernel, and under Wine into its server) off
+// the host's thread; PORT_THREAD_POLL_LINGER_MS after the last picture it
+// waits to be woken again. Without it every hand-over wakes the thread.
+enum { PORT_THREAD_POLL_MS = 10, PORT_THREAD_POLL_LINGER_MS = 200 };
+void portThreadPollForPictures(bool poll);
+
 // True while the thread drives the bus.
 bool portThreadRunning();
 
