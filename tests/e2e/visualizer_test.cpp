@@ -102,3 +102,32 @@ TEST(Visualizer, ALayoutFileNotTakenKeepsTheVisualizersRoom)
     EXPECT_EQ(litIn(run, "shown", 120, 28, 120, 43), 16) << "the full band's bar beside the time";
     EXPECT_EQ(litIn(run, "shown", 0, 46, 239, 46), 240) << "the progress bar's outline";
 }
+
+// A spectrum that moves every frame: the frames reach the panel, and while
+// they come the port thread finds them by itself, so the player's thread
+// makes no call that wakes it (the host times each frame's SetEvent calls).
+TEST(Visualizer, MovingFramesReachThePanelWithoutWakingThePortThreadEachTime)
+{
+    std::string moving;
+    for (int frame = 0; frame < 25; frame++)
+        moving += std::string(frame % 2 ? "spectrum 64 0" : "spectrum 255 0") + "\nwait 40\n";
+    ScenarioRun run = runScenarioTextWith("visualizer-moving",
+                                          "title 1. Band - Tune - Winamp\n" + PLAYING +
+                                              "spectrum 64\nstart\ntick\nwait 500\ndispatch-times rising\n" + moving +
+                                              "dispatch-times moving\nwait 100\nsnapshot shown\nquit\n",
+                                          {"Graphic Screen=1", "Visualizer=1"});
+    ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
+    EXPECT_EQ(litIn(run, "shown", 120, 28, 120, 43), 16) << "the last set (the 25th): the lowest band full";
+    EXPECT_EQ(litIn(run, "shown", 121, 28, 123, 43), 0) << "its gap and the silent band";
+    std::string line;
+    for (const std::string &event : run.events())
+        if (event.rfind("dispatch-times moving ", 0) == 0)
+            line = event;
+    ASSERT_FALSE(line.empty());
+    size_t frames = line.find(" timer-proc ");
+    ASSERT_NE(frames, std::string::npos) << line;
+    EXPECT_GE(std::stoi(line.substr(frames + 12)), 20) << "a frame every 40 ms: " << line;
+    size_t p90 = line.find(" set-event-p90-ns ", frames);
+    ASSERT_NE(p90, std::string::npos) << line;
+    EXPECT_EQ(std::stoll(line.substr(p90 + 18)), 0) << "nine frames in ten without a wake-up: " << line;
+}
