@@ -55,12 +55,13 @@ static DWORD resendTimeoutMs()
     return (DWORD)((due + NANOSECONDS_PER_MILLISECOND - 1) / NANOSECONDS_PER_MILLISECOND);
 }
 
-// How long the thread waits for the next picture. Polling, it says so under
+// How long the thread waits for the next picture, when it polls while
+// pictures come (pollForPictures). Polling, it says so under
 // the slot's lock, and a hand-over then leaves the event alone. Leaving
 // polling, a picture that came while it polled is taken at once.
 static DWORD nextWaitMs(DWORD resendMs, DWORD lastPictureMs)
 {
-    bool poll = pollForPictures && GetTickCount() - lastPictureMs < PORT_THREAD_POLL_LINGER_MS;
+    bool poll = GetTickCount() - lastPictureMs < PORT_THREAD_POLL_LINGER_MS;
     EnterCriticalSection(&slotLock);
     bool pictureWaits = threadPolls && slotFull;
     threadPolls = poll;

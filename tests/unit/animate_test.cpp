@@ -176,7 +176,6 @@ TEST(Animation, RunsPlayOneAfterAnotherAndOnlyOnOnePanelSize)
         PanelImage picture{};
         picture.width = width;
         picture.height = height;
-        std::memset(picture.pixel, 0, sizeof picture.pixel);
         picture.pixel[0][litX] = 1;
         return picture;
     };
